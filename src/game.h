@@ -1,0 +1,38 @@
+// game.h -- the game state: a fixed pool of entities, the scene built from the level, and
+// the passes run once per frame.
+#pragma once
+
+#include "entity.h"
+
+#include <cstdint>
+
+constexpr int GAME_MAX_ENTITIES = 512;
+
+struct Game {
+  uint32_t next_map_timer; // frames until the next level is built; 0 = not armed
+  uint32_t restart_timer;  // frames until the scene is rebuilt; 0 = not armed
+  Entity entities[GAME_MAX_ENTITIES]; // slot order is update and draw order
+};
+
+// Clears the whole game and builds the scene of the current level.
+void game_init(Game *game);
+// Starts a fresh round: frees every slot, resets the props' shared count and spawns one
+// entity per level object of a registered kind, in object order, into slots 0, 1, 2, ...
+void game_restart_scene(Game *game);
+// The first free slot, or slot 511 when every slot is live.
+Entity *game_create_entity(Game *game);
+// Runs the timers, then the update of every live entity in slot order.
+void game_update(Game *game);
+// Draws the level, then every live entity in slot order.
+void game_draw(Game *game);
+// Number of slots whose type equals `type` (0 counts free slots).
+uint32_t game_entity_count(const Game *game, int32_t type);
+// First slot whose type equals `type`, or null.
+Entity *game_get_entity(Game *game, int32_t type);
+
+// Loads the five sound effects in the order that gives them the ids the kinds play:
+// 0 shot, 1 glass, 2 first box hit, 3 second box hit, 4 clock. Stops at the first failure
+// and returns -1.
+int game_load_sounds();
+// One pass of the main loop: input, update, then a drawn and presented frame.
+void game_frame(Game *game);

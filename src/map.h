@@ -1,0 +1,49 @@
+// map.h -- the levels, compiled in as constant records generated from the editor's maps,
+// and the queries the game makes on the current level.
+#pragma once
+
+#include <cstdint>
+
+struct lvgen_layer {
+  const char *name;
+  double opacity;
+  int32_t offset_x, offset_y; // in pixels; always 0
+  const int32_t *data;        // width x height tile values, row-major; 1 is solid
+};
+
+struct lvgen_object {
+  const char *type; // the entity kind to spawn
+  const char *name;
+  int32_t id; // unique within the level
+  double x, y; // top-left corner in level pixels
+  double width, height; // 0 for a point object
+  double rotation;
+  bool visible;
+};
+
+struct lvgen_map {
+  const char *path; // the map file the record was generated from
+  int32_t width, height; // in tiles
+  int32_t tilewidth, tileheight;
+  uint32_t num_layers;
+  const lvgen_layer *layers;
+  uint32_t num_objects;
+  const lvgen_object *objects; // in spawn order
+};
+
+// Every level in order, then a null pointer (generated at build time).
+extern const lvgen_map *const lvgen_maps[];
+
+// Moves to the next level if there is one.
+void map_next();
+// Width and height of the current level in tiles.
+int32_t map_width();
+int32_t map_height();
+// Tile value of cell (x, y) of the first layer; 1 outside the grid.
+int32_t map_get(int32_t x, int32_t y);
+// Tile value under pixel (px, py) on a 16-pixel grid; 1 outside the level.
+int32_t map_get_px(int32_t px, int32_t py);
+// Draws the level's tiles: the shipped levels have none to draw.
+void map_draw();
+// The current level's objects; their number goes to *count unless count is null.
+const lvgen_object *map_objects(uint32_t *count);

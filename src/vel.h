@@ -1,0 +1,151 @@
+// vel.h -- the engine layer: one window, a logical canvas shown at a whole scale, frame
+// pacing, a colour state, shapes, an image registry, sound and music, and input.
+//
+// There is one engine per process, on the program's one thread. Call VEL_Init once before
+// anything else and VEL_Quit once at the end (also after a failed VEL_Init). Every function
+// that can fail returns 0 on success and -1 on failure and writes one line through SDL_Log.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+// ---- Configuration ------------------------------------------------------------------------
+
+struct VEL_Config {
+  uint32_t display_width;  // canvas width in canvas pixels; must not be 0
+  uint32_t display_height; // canvas height in canvas pixels; must not be 0
+  uint32_t target_fps;     // frames per second to pace at; 0 switches pacing off
+  uint32_t tile_size;      // edge of one tile for VEL_DrawTile; 0 becomes 1
+  const char *title;       // window title; null becomes "VEL"
+  double ratio;            // aspect ratio the whole canvas is shown at; <= 0 is square pixels
+  bool disable_bind_menu;  // true: F1 does not open the key-binding window
+  bool hide_cursor;        // true: the system mouse cursor is hidden
+};
+
+// ---- Lifecycle ----------------------------------------------------------------------------
+
+// Copies and checks the configuration, starts SDL video and the audio device, and opens the
+// resizable window, its renderer, the canvas and the point buffer. On -1 the caller calls
+// VEL_Quit; what was created so far stays until then.
+int VEL_Init(const VEL_Config *config);
+// Releases everything the engine holds and shuts SDL down; safe after a partial start and twice.
+void VEL_Quit();
+// True once the window has been asked to close; never cleared.
+bool VEL_ShouldQuit();
+// Number of frames VEL_DrawEnd has presented.
+uint64_t VEL_GetTick();
+// New string (release with free): the executable's directory followed by the relative path.
+// Without a running engine it logs "basepath is NULL" and returns a plain copy.
+char *VEL_PathPrefix(const char *path);
+
+// ---- Frames, presentation and colour --------------------------------------------------------
+
+// Sets the draw colour and the sprite tint; each component is clamped to 0..1 (NaN is 0).
+int VEL_DrawSetColor(float red, float green, float blue, float alpha);
+// Fills the current render target with the renderer's draw colour.
+int VEL_DrawClear();
+// Opens a frame: moves the deadline on, targets the canvas and clears it to opaque black.
+int VEL_DrawBegin();
+// Closes a frame: waits for the deadline, shows the canvas at the largest whole scale that
+// fits, centred in the window, and counts the frame.
+int VEL_DrawEnd();
+// Maps a window position to canvas pixels by the last presented frame; null pointers are
+// skipped; nothing changes while the scale is 0.
+void VEL_ScreenTransform(int *x, int *y);
+// Switches between windowed and desktop fullscreen; a refused switch is logged and forgotten.
+void VEL_ToggleFullscreen();
+
+// ---- Shapes (in the renderer's draw colour) -------------------------------------------------
+
+int VEL_DrawPoint(int x, int y);
+// Draws n points (x[i], y[i]); more than one per canvas pixel is refused with "%d > %u".
+int VEL_DrawPoints(const int *x, const int *y, int n);
+int VEL_DrawLine(int x0, int y0, int x1, int y1);
+// Fills the rectangle, or draws its outline only.
+int VEL_DrawRectangle(bool fill, int x, int y, int w, int h);
+// Switched off: logs "VEL GFX module is disabled" and returns -1.
+int VEL_DrawCircle(bool fill, int x, int y, int radius);
+// Switched off: logs "VEL GFX module is disabled" and returns -1.
+int VEL_DrawPolygon(bool fill, const int *x, const int *y, int n);
+
+// ---- Images ---------------------------------------------------------------------------------
+
+struct VEL_ImageParams {
+  int32_t src_x, src_y; // top-left of the source rectangle in image pixels
+  int32_t src_w, src_h; // source size; 0 or less means the whole image's size
+  double scale_x, scale_y;
+  double rotation;  // clockwise, in turns (1.0 is 360 degrees)
+  uint8_t center;   // non-zero: x, y is the sprite's centre; 0: its top-left corner
+  uint8_t flip_h;   // 1: mirror left to right
+  uint8_t flip_v;   // 1: mirror top to bottom
+};
+
+constexpr int VEL_MAX_IMAGES = 64;
+
+// Id (0..63) of the BMP at path (relative to the executable), loading it on first request;
+// later requests for the same string find it without touching the disk. -1 on failure.
+int VEL_ImageLoad(const char *path);
+// Draws the whole image at its size with its top-left corner at x, y, tinted by the colour.
+int VEL_DrawImage(int id, int x, int y);
+// Draws part of the image scaled, rotated, centred and flipped as params says, tinted.
+int VEL_DrawImageEx(int id, int x, int y, const VEL_ImageParams *params);
+// Draws tile number `tile` (row by row) of a sheet of tile_size squares at x, y; angle in
+// degrees and flip (an SDL_RendererFlip) go to SDL unchanged.
+int VEL_DrawTile(int id, int tile, int x, int y, double angle, int flip);
+
+// ---- Sound and music ------------------------------------------------------------------------
+
+constexpr int VEL_MAX_SOUNDS = 64;
+
+// Loads a WAV effect into the next free slot with a volume of 0..128; returns its id or -1.
+int VEL_SoundLoad(const char *path, float volume);
+// Plays the effect once on a free mixer channel.
+int VEL_PlaySound(int id);
+// Sets the music volume as a fraction of full (1.0).
+int VEL_SetMusicVolume(float volume);
+// Halts the music and releases it; harmless without music.
+void VEL_StopMusic();
+// Stops any music, then loads and starts the track at path; loops -1 repeats for ever.
+int VEL_PlayMusic(const char *path, int loops);
+
+// ---- Input ----------------------------------------------------------------------------------
+
+// Logical buttons: six keyboard buttons through a rebindable key map, then the mouse.
+enum VEL_Button : unsigned {
+  VEL_BUTTON_LEFT,
+  VEL_BUTTON_RIGHT,
+  VEL_BUTTON_UP,
+  VEL_BUTTON_DOWN,
+  VEL_BUTTON_A,
+  VEL_BUTTON_B,
+  VEL_BUTTON_MOUSE_L,
+  VEL_BUTTON_MOUSE_M,
+  VEL_BUTTON_MOUSE_R,
+};
+
+enum VEL_EventType : uint32_t {
+  VEL_EVENT_QUIT,
+  VEL_EVENT_BUTTON_DOWN,
+  VEL_EVENT_BUTTON_UP,
+  VEL_EVENT_MOUSE_MOVE,
+};
+
+// One reported event; fields an event does not use keep what the caller left in them.
+struct VEL_Event {
+  VEL_EventType type;
+  uint32_t button; // button events only
+  int32_t x, y;    // mouse events only, in canvas pixels
+};
+
+// Consumes SDL events until one is reportable, fills e with it and returns true; false once
+// the queue is empty. F11 toggles fullscreen; F1 opens the key-binding window when enabled.
+bool VEL_PollEvent(VEL_Event *e);
+// Drains the queue so that buttons, mouse position and the quit flag reflect every event.
+void VEL_CycleEvents();
+// True while the button is down; a button above 8 is logged and false.
+bool VEL_ButtonDown(unsigned button);
+// Binds a key to keyboard button 0..5 (F1 is refused), logging either way.
+void VEL_ButtonBind(unsigned button, SDL_Scancode scancode);
+// The last mouse position in canvas pixels (0, 0 before any mouse event); nulls are skipped.
+void VEL_MousePosition(int *x, int *y);

@@ -1,0 +1,78 @@
+// support.h -- what the tests share: captured log lines, a running engine on the dummy
+// drivers, pushed SDL input, canvas read-back and child processes.
+#pragma once
+
+#include "vel.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Collects every SDL_Log line while it exists.
+class LogCapture {
+public:
+  LogCapture();
+  ~LogCapture();
+  LogCapture(const LogCapture &) = delete;
+  LogCapture &operator=(const LogCapture &) = delete;
+  const std::vector<std::string> &lines() const;
+  // True when some captured line equals text exactly.
+  bool has(const std::string &text) const;
+  int count(const std::string &text) const;
+  void clear();
+};
+
+// The shipped configuration with pacing off, so tests run as fast as the renderer allows.
+VEL_Config test_config();
+
+// Starts the engine for the scope of a test (failing the test if it cannot) and quits it.
+class Engine {
+public:
+  explicit Engine(const VEL_Config &config = test_config());
+  ~Engine();
+  Engine(const Engine &) = delete;
+  Engine &operator=(const Engine &) = delete;
+  bool ok() const { return started; }
+
+private:
+  bool started;
+};
+
+// The engine's window and renderer (found through SDL, not through the engine).
+SDL_Window *test_window();
+SDL_Renderer *test_renderer();
+
+struct Rgba {
+  uint8_t r, g, b, a;
+  bool operator==(const Rgba &) const = default;
+};
+// Reads one pixel of the renderer's current target (the canvas inside a frame, the window
+// after VEL_DrawEnd).
+Rgba read_pixel(int x, int y);
+
+// Pushes input the way SDL would deliver it. Each push first drains what the engine left in
+// the queue, so a new event never waits behind SDL's end-of-poll marker.
+void push_quit();
+void push_key(SDL_Scancode scancode, bool down, bool repeat = false);
+void push_mouse_motion(int x, int y);
+void push_mouse_button(uint8_t button, bool down, int x, int y);
+// Polls SDL until its queue reports empty.
+void drain_events();
+
+// Directory of the running test executable, with a trailing slash (where res/ lives).
+std::string exe_dir();
+// A fresh empty directory under the system's temporary directory, with a trailing slash.
+std::string make_temp_dir();
+
+struct ProcessResult {
+  int exit_code; // -1 when the process died of a signal
+  int signal;    // the signal that ended it, or 0
+  std::string output; // standard output and standard error together
+};
+// Runs argv[0] with extra environment entries ("NAME=value"); after delay_ms (if not
+// negative) sends it `signal`; kills it after timeout_ms.
+ProcessResult run_process(const std::vector<std::string> &argv,
+                          const std::vector<std::string> &env = {}, int delay_ms = -1,
+                          int signal = 0, int timeout_ms = 20000);

@@ -1,0 +1,3 @@
+#include "support.h"
+
+#include <gtest/gtest.h>
