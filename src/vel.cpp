@@ -1,1 +1,802 @@
+// vel.cpp -- the engine layer over SDL2 and SDL2_mixer.
+//
+// All engine state lives in this file: there is exactly one engine per process, driven from
+// the program's one thread. Everything the engine creates is released by VEL_Quit, which
+// accepts an engine that started only partly.
 #include "vel.h"
+
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+struct Image {
+  SDL_Texture *texture;
+  int32_t width, height;
+  char *path; // the caller's path; the key the image is found by
+};
+
+constexpr int KEY_BUTTONS = 6;
+constexpr unsigned LAST_BUTTON = VEL_BUTTON_MOUSE_R;
+constexpr int MOUSE_BUTTON_OFFSET = 5; // SDL mouse button 1 is VEL_BUTTON_MOUSE_L (6)
+
+VEL_Config config;
+SDL_Window *window;
+SDL_Renderer *renderer;
+SDL_Texture *target; // the logical canvas
+SDL_Point *points;   // scratch for VEL_DrawPoints, one point per canvas pixel
+char *basepath;
+bool should_quit;
+
+uint64_t min_dt, next_time; // frame period and current deadline, in ms
+float scale = 1.0f;         // presentation of the last presented frame
+int32_t off_x, off_y;
+uint64_t tick;
+uint32_t color[4]; // red, green, blue, alpha as 0..255
+
+Mix_Chunk *sounds[VEL_MAX_SOUNDS];
+Image images[VEL_MAX_IMAGES];
+Mix_Music *music;
+
+SDL_Scancode map[KEY_BUTTONS] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
+                                 SDL_SCANCODE_DOWN, SDL_SCANCODE_X,     SDL_SCANCODE_C};
+uint8_t input[LAST_BUTTON + 1];
+int32_t mouse_x, mouse_y;
+
+int log_sdl_error() {
+  SDL_Log("%s", SDL_GetError());
+  return -1;
+}
+
+char *_velstrdup(const char *s) {
+  size_t size = std::strlen(s) + 1;
+  char *copy = static_cast<char *>(std::malloc(size));
+  if (copy) {
+    std::memcpy(copy, s, size);
+  }
+  return copy;
+}
+
+// Width of the canvas in window pixels at scale 1 (the horizontal stretch applied).
+int32_t scaled_width() {
+  return static_cast<int32_t>(config.display_width * config.ratio);
+}
+
+// ---- Start-up ---------------------------------------------------------------------------
+
+// Checks and normalises the copied configuration; -1 before any SDL call when unusable.
+int config_normalise() {
+  if (config.display_width == 0) {
+    SDL_Log("display_width can't be 0");
+    return -1;
+  }
+  if (config.display_height == 0) {
+    SDL_Log("display_height can't be 0");
+    return -1;
+  }
+  if (!config.title) {
+    SDL_Log("title is NULL, defaulting to 'VEL'");
+    config.title = "VEL";
+  }
+  if (config.tile_size == 0) {
+    config.tile_size = 1;
+  }
+  const double ratio = config.ratio;
+  if (ratio <= 0.0) {
+    config.ratio = 1.0;
+  } else {
+    // The canvas's own aspect is formed in single precision, as the window size depends on it.
+    float q = static_cast<float>(config.display_width) / static_cast<float>(config.display_height);
+    config.ratio = ratio / static_cast<double>(q);
+  }
+  // A canvas narrower than one window pixel could never be shown (and the presentation would
+  // divide by its width).
+  if (!(config.display_width * config.ratio >= 1.0)) {
+    SDL_Log("ratio %f is too small", ratio);
+    return -1;
+  }
+  return 0;
+}
+
+int start_sdl() {
+  if (SDL_Init(SDL_INIT_VIDEO) < 0 || Mix_Init(MIX_INIT_FLAC) != MIX_INIT_FLAC ||
+      Mix_OpenAudio(44100, AUDIO_S16LSB, 8, 1024) < 0) {
+    return log_sdl_error();
+  }
+  basepath = SDL_GetBasePath();
+  if (!basepath) {
+    return log_sdl_error();
+  }
+  window = SDL_CreateWindow(config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                            scaled_width(), static_cast<int>(config.display_height),
+                            SDL_WINDOW_RESIZABLE);
+  if (!window) {
+    return log_sdl_error();
+  }
+  renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+  if (!renderer) {
+    return log_sdl_error();
+  }
+  target = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                             static_cast<int>(config.display_width),
+                             static_cast<int>(config.display_height));
+  if (!target) {
+    return log_sdl_error();
+  }
+  return 0;
+}
+
+} // namespace
+
+int VEL_Init(const VEL_Config *cfg) {
+  config = *cfg;
+  if (config_normalise() < 0 || start_sdl() < 0) {
+    return -1;
+  }
+  uint32_t pixels = config.display_width * config.display_height;
+  points = static_cast<SDL_Point *>(std::calloc(pixels, sizeof(SDL_Point)));
+  if (!points) {
+    SDL_Log("calloc failed");
+    return -1;
+  }
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, nullptr);
+  if (config.target_fps != 0) {
+    min_dt = 1000 / config.target_fps;
+    next_time = SDL_GetTicks64();
+  }
+  if (config.hide_cursor && SDL_ShowCursor(SDL_DISABLE) < 0) {
+    return log_sdl_error();
+  }
+  return VEL_DrawSetColor(1.0f, 1.0f, 1.0f, 1.0f) == 0 ? 0 : -1;
+}
+
+void VEL_Quit() {
+  // A track still loaded goes before the audio device that plays it.
+  VEL_StopMusic();
+  for (Mix_Chunk *&chunk : sounds) {
+    if (chunk) {
+      Mix_FreeChunk(chunk);
+      chunk = nullptr;
+    }
+  }
+  Mix_CloseAudio();
+  Mix_Quit();
+  for (Image &image : images) {
+    if (image.texture) {
+      SDL_DestroyTexture(image.texture);
+      image.texture = nullptr;
+    }
+    if (image.path) {
+      std::free(image.path);
+      image.path = nullptr;
+    }
+  }
+  std::free(points);
+  points = nullptr;
+  if (target) {
+    SDL_DestroyTexture(target);
+    target = nullptr;
+  }
+  if (renderer) {
+    SDL_DestroyRenderer(renderer);
+    renderer = nullptr;
+  }
+  if (window) {
+    SDL_DestroyWindow(window);
+    window = nullptr;
+  }
+  if (basepath) {
+    SDL_free(basepath);
+    basepath = nullptr;
+  }
+  SDL_Quit();
+}
+
+bool VEL_ShouldQuit() {
+  return should_quit;
+}
+
+uint64_t VEL_GetTick() {
+  return tick;
+}
+
+char *VEL_PathPrefix(const char *path) {
+  if (!path) {
+    SDL_Log("path is NULL");
+    return nullptr;
+  }
+  if (!basepath) {
+    SDL_Log("basepath is NULL");
+    return _velstrdup(path);
+  }
+  size_t base_len = std::strlen(basepath);
+  size_t path_len = std::strlen(path);
+  char *full = static_cast<char *>(std::malloc(base_len + path_len + 1));
+  if (!full) {
+    SDL_Log("malloc failed");
+    return nullptr;
+  }
+  std::memcpy(full, basepath, base_len);
+  std::memcpy(full + base_len, path, path_len + 1);
+  return full;
+}
+
+// ---- Frames, presentation and colour -------------------------------------------------------
+
+namespace {
+
+// One colour component as a byte: clamped to 0..1 (NaN counts as 0), times 255, truncated.
+uint8_t color_byte(float v) {
+  v = v > 0.0f ? std::min(v, 1.0f) : 0.0f;
+  return static_cast<uint8_t>(static_cast<int64_t>(v * 255.0f));
+}
+
+} // namespace
+
+int VEL_DrawSetColor(float red, float green, float blue, float alpha) {
+  const uint8_t rgba[4] = {color_byte(red), color_byte(green), color_byte(blue), color_byte(alpha)};
+  if (SDL_SetRenderDrawColor(renderer, rgba[0], rgba[1], rgba[2], rgba[3]) < 0) {
+    return log_sdl_error();
+  }
+  std::copy(rgba, rgba + 4, color);
+  return 0;
+}
+
+int VEL_DrawClear() {
+  return SDL_RenderClear(renderer) < 0 ? log_sdl_error() : 0;
+}
+
+int VEL_DrawBegin() {
+  if (config.target_fps != 0) {
+    next_time += min_dt;
+  }
+  if (SDL_SetRenderTarget(renderer, target) < 0) {
+    return log_sdl_error();
+  }
+  // Straight to SDL: the engine's colour state (the sprite tint) is left as it was.
+  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  SDL_RenderClear(renderer);
+  return 0;
+}
+
+namespace {
+
+// Sleeps until the frame's deadline; a late frame moves the deadline to now instead, so
+// there is never a burst of catch-up frames.
+void wait_for_deadline() {
+  uint64_t now = SDL_GetTicks64();
+  if (now < next_time) {
+    SDL_Delay(static_cast<Uint32>(next_time - now));
+  } else {
+    next_time = now;
+  }
+}
+
+// The canvas's place in the window: the largest whole scale that fits, centred, the odd
+// leftover pixel on the right and bottom.
+SDL_Rect present_rect() {
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window, &w, &h);
+  int s = std::min(w / scaled_width(), h / static_cast<int>(config.display_height));
+  scale = static_cast<float>(s);
+  float dw = static_cast<float>(scaled_width()) * scale;
+  float dh = static_cast<float>(config.display_height) * scale;
+  off_x = static_cast<int32_t>((static_cast<float>(w) - dw) * 0.5f);
+  off_y = static_cast<int32_t>((static_cast<float>(h) - dh) * 0.5f);
+  return SDL_Rect{off_x, off_y, static_cast<int>(dw), static_cast<int>(dh)};
+}
+
+} // namespace
+
+int VEL_DrawEnd() {
+  if (SDL_SetRenderTarget(renderer, nullptr) != 0) {
+    return log_sdl_error();
+  }
+  VEL_DrawSetColor(0.0f, 0.0f, 0.0f, 1.0f);
+  if (VEL_DrawClear() != 0) {
+    return -1;
+  }
+  if (config.target_fps != 0) {
+    wait_for_deadline();
+  }
+  SDL_Rect dst = present_rect();
+  if (SDL_RenderCopyEx(renderer, target, nullptr, &dst, 0.0, nullptr, SDL_FLIP_NONE) < 0) {
+    return log_sdl_error();
+  }
+  SDL_RenderPresent(renderer);
+  tick += 1;
+  return 0;
+}
+
+void VEL_ScreenTransform(int *x, int *y) {
+  if (scale == 0.0f) {
+    return;
+  }
+  if (x) {
+    // The horizontal factor the canvas was stretched by; with square pixels it is the scale.
+    float stretch =
+        static_cast<float>(static_cast<int>(static_cast<float>(scaled_width()) * scale)) /
+        static_cast<float>(config.display_width);
+    *x = static_cast<int>(static_cast<float>(*x - off_x) / stretch);
+  }
+  if (y) {
+    *y = static_cast<int>(static_cast<float>(*y - off_y) / scale);
+  }
+}
+
+void VEL_ToggleFullscreen() {
+  static int fullscreen = 0;
+  Uint32 flags = fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (SDL_SetWindowFullscreen(window, flags) < 0) {
+    // Keep the remembered mode, so the next toggle asks for the same switch again.
+    log_sdl_error();
+    return;
+  }
+  fullscreen = !fullscreen;
+}
+
+// ---- Shapes -------------------------------------------------------------------------------
+
+int VEL_DrawPoint(int x, int y) {
+  return SDL_RenderDrawPoint(renderer, x, y) < 0 ? log_sdl_error() : 0;
+}
+
+int VEL_DrawPoints(const int *x, const int *y, int n) {
+  const uint32_t limit = config.display_width * config.display_height;
+  if (n > static_cast<int32_t>(limit)) {
+    SDL_Log("%d > %u", n, limit);
+    return -1;
+  }
+  for (int i = 0; i < n; ++i) {
+    points[i] = SDL_Point{x[i], y[i]};
+  }
+  return SDL_RenderDrawPoints(renderer, points, n) < 0 ? log_sdl_error() : 0;
+}
+
+int VEL_DrawLine(int x0, int y0, int x1, int y1) {
+  return SDL_RenderDrawLine(renderer, x0, y0, x1, y1) < 0 ? log_sdl_error() : 0;
+}
+
+int VEL_DrawRectangle(bool fill, int x, int y, int w, int h) {
+  const SDL_Rect rect{x, y, w, h};
+  int result = fill ? SDL_RenderFillRect(renderer, &rect) : SDL_RenderDrawRect(renderer, &rect);
+  return result != 0 ? log_sdl_error() : 0;
+}
+
+int VEL_DrawCircle(bool, int, int, int) {
+  SDL_Log("VEL GFX module is disabled");
+  return -1;
+}
+
+int VEL_DrawPolygon(bool, const int *, const int *, int) {
+  SDL_Log("VEL GFX module is disabled");
+  return -1;
+}
+
+// ---- Images -------------------------------------------------------------------------------
+
+namespace {
+
+int image_load_into(int id, const char *path) {
+  char *full = VEL_PathPrefix(path);
+  if (!full) {
+    SDL_Log("VEL_PathPrefix failed");
+    return -1;
+  }
+  // The stream is checked first so that a missing file reports why it could not be opened.
+  SDL_RWops *file = SDL_RWFromFile(full, "rb");
+  SDL_Surface *surface = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
+  std::free(full);
+  if (!surface) {
+    SDL_Log("%s: %s", path, SDL_GetError());
+    return -1;
+  }
+  SDL_Texture *texture = SDL_CreateTextureFromSurface(renderer, surface);
+  SDL_FreeSurface(surface);
+  if (!texture) {
+    return log_sdl_error();
+  }
+  Image &image = images[id];
+  image.texture = texture;
+  if (SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND) < 0 ||
+      SDL_QueryTexture(texture, nullptr, nullptr, &image.width, &image.height) < 0) {
+    return log_sdl_error();
+  }
+  if (!image.path) {
+    image.path = _velstrdup(path);
+  }
+  return id;
+}
+
+// The loaded image with this id, or null after logging why there is none.
+const Image *image_get(int id) {
+  if (id < 0) {
+    SDL_Log("id is negative");
+    return nullptr;
+  }
+  if (id >= VEL_MAX_IMAGES || !images[id].texture) {
+    SDL_Log("no image with id %d", id);
+    return nullptr;
+  }
+  return &images[id];
+}
+
+// Tints the texture by the colour state, so no earlier tint survives into this draw.
+int image_tint(const Image &image) {
+  if (SDL_SetTextureColorMod(image.texture, static_cast<Uint8>(color[0]),
+                             static_cast<Uint8>(color[1]), static_cast<Uint8>(color[2])) < 0 ||
+      SDL_SetTextureAlphaMod(image.texture, static_cast<Uint8>(color[3])) < 0) {
+    return log_sdl_error();
+  }
+  return 0;
+}
+
+// Clips one axis of a source span [pos, pos + len) to the image's [0, limit), moving and
+// shrinking the destination span by the clipped source pixels times the scale.
+void clip_axis(int limit, double scale_factor, int &src_pos, int &src_len, int &dst_pos,
+               int &dst_len) {
+  const int lo = std::max(src_pos, 0);
+  const int hi = std::min(src_pos + src_len, limit);
+  if (lo == src_pos && hi == src_pos + src_len) {
+    return;
+  }
+  dst_pos += static_cast<int>((lo - src_pos) * scale_factor);
+  src_pos = lo;
+  src_len = std::max(hi - lo, 0);
+  dst_len = static_cast<int>(src_len * scale_factor);
+}
+
+} // namespace
+
+int VEL_ImageLoad(const char *path) {
+  if (!path) {
+    SDL_Log("path is NULL");
+    return -1;
+  }
+  // Slots fill in order and are never freed one by one, so every loaded image lies before
+  // the first free slot.
+  for (int id = 0; id < VEL_MAX_IMAGES; ++id) {
+    if (images[id].path && std::strcmp(images[id].path, path) == 0) {
+      return id;
+    }
+    if (!images[id].texture) {
+      return image_load_into(id, path);
+    }
+  }
+  SDL_Log("reached image limit (%d)", VEL_MAX_IMAGES);
+  return -1;
+}
+
+int VEL_DrawImage(int id, int x, int y) {
+  const Image *image = image_get(id);
+  if (!image || image_tint(*image) < 0) {
+    return -1;
+  }
+  const SDL_Rect dst{x, y, image->width, image->height};
+  return SDL_RenderCopy(renderer, image->texture, nullptr, &dst) < 0 ? log_sdl_error() : 0;
+}
+
+int VEL_DrawImageEx(int id, int x, int y, const VEL_ImageParams *params) {
+  if (!params) {
+    SDL_Log("params is NULL");
+    return -1;
+  }
+  const VEL_ImageParams p = *params;
+  const Image *image = image_get(id);
+  if (!image) {
+    return -1;
+  }
+  const int sw = p.src_w >= 1 ? p.src_w : image->width;
+  const int sh = p.src_h >= 1 ? p.src_h : image->height;
+  const double dw = sw * p.scale_x;
+  const double dh = sh * p.scale_y;
+  if (p.center) {
+    x = static_cast<int>(x - dw * 0.5);
+    y = static_cast<int>(y - dh * 0.5);
+  }
+  SDL_Rect src{p.src_x, p.src_y, sw, sh};
+  SDL_Rect dst{x, y, static_cast<int>(dw), static_cast<int>(dh)};
+  clip_axis(image->width, p.scale_x, src.x, src.w, dst.x, dst.w);
+  clip_axis(image->height, p.scale_y, src.y, src.h, dst.y, dst.h);
+  if (image_tint(*image) < 0) {
+    return -1;
+  }
+  const auto flip = static_cast<SDL_RendererFlip>(p.flip_v * 2 | p.flip_h);
+  if (SDL_RenderCopyEx(renderer, image->texture, &src, &dst, p.rotation * 360.0, nullptr, flip) <
+      0) {
+    return log_sdl_error();
+  }
+  return 0;
+}
+
+int VEL_DrawTile(int id, int tile, int x, int y, double angle, int flip) {
+  const Image *image = image_get(id);
+  if (!image) {
+    return -1;
+  }
+  if (tile < 0) {
+    SDL_Log("tile is negative");
+    return -1;
+  }
+  const int t = static_cast<int>(config.tile_size);
+  const int per_row = image->width / t;
+  if (tile >= per_row * (image->height / t)) {
+    SDL_Log("tile exceeds boundaries");
+    return -1;
+  }
+  if (image_tint(*image) < 0) {
+    return -1;
+  }
+  const SDL_Rect src{tile % per_row * t, tile / per_row * t, t, t};
+  const SDL_Rect dst{x, y, t, t};
+  if (SDL_RenderCopyEx(renderer, image->texture, &src, &dst, angle, nullptr,
+                       static_cast<SDL_RendererFlip>(flip)) < 0) {
+    return log_sdl_error();
+  }
+  return 0;
+}
+
+// ---- Sound and music ------------------------------------------------------------------------
+
+int VEL_SoundLoad(const char *path, float volume) {
+  Mix_Chunk **slot = std::find(std::begin(sounds), std::end(sounds), nullptr);
+  if (slot == std::end(sounds)) {
+    SDL_Log("reached sounds limit (%d)", VEL_MAX_SOUNDS);
+    return -1;
+  }
+  char *full = VEL_PathPrefix(path);
+  if (!full) {
+    SDL_Log("VEL_PathPrefix failed");
+    return -1;
+  }
+  Mix_Chunk *chunk = Mix_LoadWAV(full);
+  std::free(full);
+  if (!chunk) {
+    SDL_Log("%s: %s", path, SDL_GetError());
+    return -1;
+  }
+  Mix_VolumeChunk(chunk, static_cast<int>(volume));
+  *slot = chunk;
+  return static_cast<int>(slot - std::begin(sounds));
+}
+
+int VEL_PlaySound(int id) {
+  if (id < 0) {
+    SDL_Log("id is negative");
+    return -1;
+  }
+  if (id >= VEL_MAX_SOUNDS || !sounds[id]) {
+    SDL_Log("no sound with id %d", id);
+    return -1;
+  }
+  return Mix_PlayChannel(-1, sounds[id], 0) < 0 ? log_sdl_error() : 0;
+}
+
+int VEL_SetMusicVolume(float volume) {
+  return Mix_VolumeMusic(static_cast<int>(volume * 128.0f)) < 0 ? log_sdl_error() : 0;
+}
+
+void VEL_StopMusic() {
+  if (Mix_PlayingMusic()) {
+    Mix_HaltMusic();
+  }
+  if (music) {
+    Mix_FreeMusic(music);
+    music = nullptr;
+  }
+}
+
+int VEL_PlayMusic(const char *path, int loops) {
+  VEL_StopMusic();
+  char *full = VEL_PathPrefix(path);
+  if (!full) {
+    SDL_Log("VEL_PathPrefix failed");
+    return -1;
+  }
+  music = Mix_LoadMUS(full);
+  std::free(full);
+  if (!music) {
+    SDL_Log("%s: %s", path, SDL_GetError());
+    return -1;
+  }
+  if (Mix_PlayMusic(music, loops) < 0) {
+    return log_sdl_error();
+  }
+  Mix_RewindMusic();
+  return 0;
+}
+
+// ---- Input --------------------------------------------------------------------------------
+
+namespace {
+
+// The keyboard button a key drives (the first map entry holding it), or -1.
+int key_button(SDL_Scancode scancode) {
+  const SDL_Scancode *entry = std::find(std::begin(map), std::end(map), scancode);
+  return entry == std::end(map) ? -1 : static_cast<int>(entry - std::begin(map));
+}
+
+// Clears the flag of a key or mouse button released while input is not being reported.
+void release_button(const SDL_Event &event) {
+  int button = -1;
+  if (event.type == SDL_KEYUP) {
+    button = key_button(event.key.keysym.scancode);
+  } else if (event.type == SDL_MOUSEBUTTONUP) {
+    button = event.button.button + MOUSE_BUTTON_OFFSET;
+  }
+  if (button >= 0 && button <= static_cast<int>(LAST_BUTTON)) {
+    input[button] = 0;
+  }
+}
+
+// Offers the keys of the waiting events to the buttons in order; returns the new count, or
+// -1 once the menu must close (Escape, or a quit request, which is kept).
+int bind_menu_drain(int offered) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT) {
+      should_quit = true;
+      return -1;
+    }
+    release_button(event);
+    if (event.type != SDL_KEYDOWN || event.key.repeat) {
+      continue;
+    }
+    const SDL_Scancode scancode = event.key.keysym.scancode;
+    if (scancode == SDL_SCANCODE_ESCAPE) {
+      return -1;
+    }
+    if (scancode != SDL_SCANCODE_F1 && scancode != SDL_SCANCODE_F11) {
+      VEL_ButtonBind(static_cast<unsigned>(offered++), scancode);
+    }
+  }
+  return offered;
+}
+
+// A small modal window that binds the six keyboard buttons, in order, to the next six keys.
+void bind_menu() {
+  SDL_Log("entering bind menu");
+  SDL_Window *menu_window = nullptr;
+  SDL_Renderer *menu_renderer = nullptr;
+  if (SDL_CreateWindowAndRenderer(256, 256, 0, &menu_window, &menu_renderer) < 0) {
+    log_sdl_error();
+    return;
+  }
+  int offered = 0;
+  while ((offered = bind_menu_drain(offered)) >= 0) {
+    SDL_SetRenderDrawColor(menu_renderer, 220, 220, 200, 255);
+    SDL_RenderClear(menu_renderer);
+    SDL_RenderPresent(menu_renderer);
+    SDL_Delay(0);
+    if (offered >= KEY_BUTTONS) {
+      break;
+    }
+  }
+  SDL_DestroyRenderer(menu_renderer);
+  SDL_DestroyWindow(menu_window);
+  SDL_Log("leaving bind menu");
+}
+
+// Reports a mouse position in canvas pixels and remembers it.
+void mouse_moved(int x, int y, VEL_Event *e) {
+  VEL_ScreenTransform(&x, &y);
+  e->x = mouse_x = x;
+  e->y = mouse_y = y;
+}
+
+bool key_down(const SDL_KeyboardEvent &key, VEL_Event *e) {
+  const SDL_Scancode scancode = key.keysym.scancode;
+  if (!config.disable_bind_menu && scancode == SDL_SCANCODE_F1) {
+    bind_menu();
+  }
+  if (scancode == SDL_SCANCODE_F11) {
+    VEL_ToggleFullscreen();
+  }
+  const int button = key_button(scancode);
+  if (button < 0 || key.repeat) {
+    return false;
+  }
+  e->type = VEL_EVENT_BUTTON_DOWN;
+  e->button = static_cast<uint32_t>(button);
+  input[button] = 1;
+  return true;
+}
+
+bool key_up(const SDL_KeyboardEvent &key, VEL_Event *e) {
+  const int button = key_button(key.keysym.scancode);
+  if (button < 0) {
+    return false;
+  }
+  e->type = VEL_EVENT_BUTTON_UP;
+  e->button = static_cast<uint32_t>(button);
+  input[button] = 0;
+  return true;
+}
+
+bool mouse_button(const SDL_MouseButtonEvent &mouse, VEL_Event *e) {
+  const bool down = mouse.type == SDL_MOUSEBUTTONDOWN;
+  const unsigned button = mouse.button + MOUSE_BUTTON_OFFSET;
+  e->type = down ? VEL_EVENT_BUTTON_DOWN : VEL_EVENT_BUTTON_UP;
+  e->button = button;
+  mouse_moved(mouse.x, mouse.y, e);
+  if (button > LAST_BUTTON) {
+    return false;
+  }
+  input[button] = down ? 1 : 0;
+  return true;
+}
+
+// Applies one SDL event to the input state; true when it is reported to the caller.
+bool handle_event(const SDL_Event &event, VEL_Event *e) {
+  switch (event.type) {
+  case SDL_QUIT:
+    should_quit = true;
+    e->type = VEL_EVENT_QUIT;
+    return true;
+  case SDL_KEYDOWN:
+    return key_down(event.key, e);
+  case SDL_KEYUP:
+    return key_up(event.key, e);
+  case SDL_MOUSEMOTION:
+    e->type = VEL_EVENT_MOUSE_MOVE;
+    mouse_moved(event.motion.x, event.motion.y, e);
+    return true;
+  case SDL_MOUSEBUTTONDOWN:
+  case SDL_MOUSEBUTTONUP:
+    return mouse_button(event.button, e);
+  default:
+    return false;
+  }
+}
+
+} // namespace
+
+bool VEL_PollEvent(VEL_Event *e) {
+  if (!e) {
+    SDL_Log("e is NULL");
+    return false;
+  }
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (handle_event(event, e)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void VEL_CycleEvents() {
+  VEL_Event event;
+  while (VEL_PollEvent(&event)) {
+  }
+}
+
+bool VEL_ButtonDown(unsigned button) {
+  if (button > LAST_BUTTON) {
+    SDL_Log("%d button doesn't exist", static_cast<int>(button));
+    return false;
+  }
+  return input[button] != 0;
+}
+
+void VEL_ButtonBind(unsigned button, SDL_Scancode scancode) {
+  if (button < KEY_BUTTONS && scancode != SDL_SCANCODE_F1) {
+    map[button] = scancode;
+    SDL_Log("bound key %s to button %u", SDL_GetScancodeName(scancode), button);
+  } else {
+    SDL_Log("button %u can't be remapped to key %s", button, SDL_GetScancodeName(scancode));
+  }
+}
+
+void VEL_MousePosition(int *x, int *y) {
+  if (x) {
+    *x = mouse_x;
+  }
+  if (y) {
+    *y = mouse_y;
+  }
+}

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -29,17 +30,25 @@ LogCapture::LogCapture() {
   SDL_LogSetOutputFunction(capture_line, nullptr);
 }
 
-LogCapture::~LogCapture() { SDL_LogSetOutputFunction(nullptr, nullptr); }
+LogCapture::~LogCapture() {
+  SDL_LogSetOutputFunction(nullptr, nullptr);
+}
 
-const std::vector<std::string> &LogCapture::lines() const { return captured; }
+const std::vector<std::string> &LogCapture::lines() const {
+  return captured;
+}
 
-bool LogCapture::has(const std::string &text) const { return count(text) > 0; }
+bool LogCapture::has(const std::string &text) const {
+  return count(text) > 0;
+}
 
 int LogCapture::count(const std::string &text) const {
   return static_cast<int>(std::count(captured.begin(), captured.end(), text));
 }
 
-void LogCapture::clear() { captured.clear(); }
+void LogCapture::clear() {
+  captured.clear();
+}
 
 VEL_Config test_config() {
   return VEL_Config{640, 480, 0, 16, "pordeck", 0.0, true, true};
@@ -49,7 +58,9 @@ Engine::Engine(const VEL_Config &config) : started(VEL_Init(&config) == 0) {
   EXPECT_TRUE(started) << "the engine did not start: " << SDL_GetError();
 }
 
-Engine::~Engine() { VEL_Quit(); }
+Engine::~Engine() {
+  VEL_Quit();
+}
 
 SDL_Window *test_window() {
   for (Uint32 id = 1; id < 4096; ++id) {
@@ -83,7 +94,6 @@ void drain_events() {
 namespace {
 
 void push(SDL_Event &event) {
-  drain_events();
   event.common.timestamp = SDL_GetTicks();
   ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
@@ -125,6 +135,67 @@ void push_mouse_button(uint8_t button, bool down, int x, int y) {
   push(event);
 }
 
+bool write_bmp(const std::string &path, int w, int h, const std::function<Rgba(int, int)> &pixel) {
+  SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!surface) {
+    return false;
+  }
+  for (int y = 0; y < h; ++y) {
+    auto *row =
+        reinterpret_cast<Uint32 *>(static_cast<Uint8 *>(surface->pixels) + y * surface->pitch);
+    for (int x = 0; x < w; ++x) {
+      Rgba c = pixel(x, y);
+      row[x] = SDL_MapRGBA(surface->format, c.r, c.g, c.b, c.a);
+    }
+  }
+  bool saved = SDL_SaveBMP(surface, path.c_str()) == 0;
+  SDL_FreeSurface(surface);
+  return saved;
+}
+
+bool write_wav(const std::string &path, const std::vector<int16_t> &samples) {
+  const uint32_t data_size = static_cast<uint32_t>(samples.size() * 2);
+  std::string bytes;
+  auto put = [&bytes](uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) {
+      bytes.push_back(static_cast<char>(value >> (8 * i)));
+    }
+  };
+  bytes += "RIFF";
+  put(36 + data_size, 4);
+  bytes += "WAVEfmt ";
+  put(16, 4);
+  put(1, 2);         // PCM
+  put(1, 2);         // mono
+  put(44100, 4);     // samples per second
+  put(44100 * 2, 4); // bytes per second
+  put(2, 2);         // bytes per frame
+  put(16, 2);        // bits per sample
+  bytes += "data";
+  put(data_size, 4);
+  for (int16_t sample : samples) {
+    put(static_cast<uint16_t>(sample), 2);
+  }
+  return write_file(path, bytes);
+}
+
+bool write_file(const std::string &path, const std::string &bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+std::string relative_to_exe(const std::string &absolute) {
+  std::string up;
+  const std::string base = exe_dir();
+  for (size_t i = 1; i < base.size(); ++i) {
+    if (base[i] == '/') {
+      up += "../";
+    }
+  }
+  return up + absolute.substr(1);
+}
+
 std::string exe_dir() {
   char *base = SDL_GetBasePath();
   std::string dir = base ? base : "./";
@@ -142,9 +213,8 @@ std::string make_temp_dir() {
   return made ? std::string(made) + "/" : std::string();
 }
 
-ProcessResult run_process(const std::vector<std::string> &argv,
-                          const std::vector<std::string> &env, int delay_ms, int signal,
-                          int timeout_ms) {
+ProcessResult run_process(const std::vector<std::string> &argv, const std::vector<std::string> &env,
+                          int delay_ms, int signal, int timeout_ms) {
   std::vector<std::string> environment(env);
   for (char **entry = environ; *entry; ++entry) {
     environment.emplace_back(*entry);

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,9 @@ struct Rgba {
 // after VEL_DrawEnd).
 Rgba read_pixel(int x, int y);
 
-// Pushes input the way SDL would deliver it. Each push first drains what the engine left in
-// the queue, so a new event never waits behind SDL's end-of-poll marker.
+// Pushes input the way SDL would deliver it. SDL ends each poll cycle with a hidden marker:
+// after a VEL_PollEvent that returned true, drain_events() before pushing more, or the new
+// events wait behind the marker.
 void push_quit();
 void push_key(SDL_Scancode scancode, bool down, bool repeat = false);
 void push_mouse_motion(int x, int y);
@@ -61,14 +63,22 @@ void push_mouse_button(uint8_t button, bool down, int x, int y);
 // Polls SDL until its queue reports empty.
 void drain_events();
 
+// Writes a 32-bit BMP with alpha whose pixel (x, y) is pixel(x, y).
+bool write_bmp(const std::string &path, int w, int h, const std::function<Rgba(int, int)> &pixel);
+// Writes a mono 16-bit 44100 Hz PCM WAV.
+bool write_wav(const std::string &path, const std::vector<int16_t> &samples);
+bool write_file(const std::string &path, const std::string &bytes);
+// The absolute path as a path relative to the executable's directory, as the engine takes it.
+std::string relative_to_exe(const std::string &absolute);
+
 // Directory of the running test executable, with a trailing slash (where res/ lives).
 std::string exe_dir();
 // A fresh empty directory under the system's temporary directory, with a trailing slash.
 std::string make_temp_dir();
 
 struct ProcessResult {
-  int exit_code; // -1 when the process died of a signal
-  int signal;    // the signal that ended it, or 0
+  int exit_code;      // -1 when the process died of a signal
+  int signal;         // the signal that ended it, or 0
   std::string output; // standard output and standard error together
 };
 // Runs argv[0] with extra environment entries ("NAME=value"); after delay_ms (if not
