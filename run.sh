@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs pordeck on Debian 12. Installs the Debian packages it needs
+# (through sudo when not root, only those missing), then configures and builds.
+#
+#   ./run.sh play        build and start the game
+#   ./run.sh test        build and run every test, then again under AddressSanitizer and
+#                        UndefinedBehaviorSanitizer
+#   ./run.sh bench       build and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev nlohmann-json3-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick)
+JOBS=$(nproc)
+
+install_missing() {
+  local missing=() package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    "${missing[@]}"
+}
+
+build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --build "$dir" -j"$JOBS"
+}
+
+run_tests() {
+  local dir=$1
+  shift
+  build "$dir" "$@"
+  ctest --test-dir "$dir" --output-on-failure -j"$JOBS" --timeout 600
+}
+
+case "${1:-}" in
+play)
+  install_missing "${BUILD_PACKAGES[@]}"
+  build build
+  exec ./build/pordeck
+  ;;
+test)
+  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+  run_tests build
+  ASAN_OPTIONS=detect_leaks=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_tests build-sanitize -DPORDECK_SANITIZE=ON
+  ;;
+bench)
+  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+  build build
+  ./build/pordeck_bench
+  ;;
+*)
+  echo "usage: $0 play | test | bench" >&2
+  exit 2
+  ;;
+esac
