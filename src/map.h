@@ -7,22 +7,22 @@
 struct lvgen_layer {
   const char *name;
   double opacity;
-  int32_t offset_x, offset_y; // in pixels; always 0
-  const int32_t *data;        // width x height tile values, row-major; 1 is solid
+  int32_t offset_x, offset_y; // the layer's offset in pixels; 0 in the shipped level
+  const int32_t *data;        // width x height tile values, row-major; 0 empty, 1 solid
 };
 
 struct lvgen_object {
   const char *type; // the entity kind to spawn
   const char *name;
-  int32_t id; // unique within the level
-  double x, y; // top-left corner in level pixels
+  int32_t id;           // unique within the level
+  double x, y;          // top-left corner in level pixels
   double width, height; // 0 for a point object
   double rotation;
   bool visible;
 };
 
 struct lvgen_map {
-  const char *path; // the map file the record was generated from
+  const char *path;      // the map file the record was generated from
   int32_t width, height; // in tiles
   int32_t tilewidth, tileheight;
   uint32_t num_layers;

@@ -75,10 +75,10 @@ struct VEL_ImageParams {
   int32_t src_x, src_y; // top-left of the source rectangle in image pixels
   int32_t src_w, src_h; // source size; 0 or less means the whole image's size
   double scale_x, scale_y;
-  double rotation;  // clockwise, in turns (1.0 is 360 degrees)
-  uint8_t center;   // non-zero: x, y is the sprite's centre; 0: its top-left corner
-  uint8_t flip_h;   // 1: mirror left to right
-  uint8_t flip_v;   // 1: mirror top to bottom
+  double rotation; // clockwise, in turns (1.0 is 360 degrees)
+  uint8_t center;  // non-zero: x, y is the sprite's centre; 0: its top-left corner
+  uint8_t flip_h;  // 1: mirror left to right
+  uint8_t flip_v;  // 1: mirror top to bottom
 };
 
 constexpr int VEL_MAX_IMAGES = 64;
