@@ -12,11 +12,11 @@ struct Game;
 using EntityFn = void (*)(Entity *e, Game *game);
 
 struct Entity {
-  EntityFn update; // run once per frame while live; may be null
-  EntityFn draw;   // run once per frame while live; may be null
-  EntityFn smash;  // run when the player clicks it; null means it cannot be clicked
-  int32_t type;    // type id of the kind; 0 marks a free pool slot
-  int32_t x, y;    // centre of the box in canvas pixels
+  EntityFn update;         // run once per frame while live; may be null
+  EntityFn draw;           // run once per frame while live; may be null
+  EntityFn smash;          // run when the player clicks it; null means it cannot be clicked
+  int32_t type;            // type id of the kind; 0 marks a free pool slot
+  int32_t x, y;            // centre of the box in canvas pixels
   double speed_x, speed_y; // pixels per entity_move
   double rem_x, rem_y;     // sub-pixel remainders carried between moves
   int32_t width, height;

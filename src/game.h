@@ -7,10 +7,13 @@
 #include <cstdint>
 
 constexpr int GAME_MAX_ENTITIES = 512;
+// The canvas the game is drawn on, in pixels; the level has the same size.
+constexpr int32_t GAME_WIDTH = 640;
+constexpr int32_t GAME_HEIGHT = 480;
 
 struct Game {
-  uint32_t next_map_timer; // frames until the next level is built; 0 = not armed
-  uint32_t restart_timer;  // frames until the scene is rebuilt; 0 = not armed
+  uint32_t next_map_timer;            // frames until the next level is built; 0 = not armed
+  uint32_t restart_timer;             // frames until the scene is rebuilt; 0 = not armed
   Entity entities[GAME_MAX_ENTITIES]; // slot order is update and draw order
 };
 

@@ -1,1 +1,73 @@
-int main() { return 0; }
+// pordeck -- smash every box and window while the alarm rings, then silence the clock.
+//
+// The one idea to hold on to: everything that acts in the game is an Entity in one fixed
+// pool of 512 slots, and the slot order decides everything. The level's objects spawn into
+// slots 0, 1, 2, ... in the order the map lists them. Every frame updates and then draws the
+// live slots in increasing order, so a later slot is drawn on top of an earlier one; a click
+// searches the pool from the highest slot down, so it hits what the player sees on top. The
+// cursor is the level's last object, so it is updated after every prop and drawn over all.
+//
+// Kinds (window, player, box, alarm) are plain records with three function pointers --
+// update, draw, smash -- registered in a fixed order before the scene is built, which gives
+// their type ids. Nothing allocates while the game runs: the pool, the engine's image and
+// sound tables and the level records are fixed in size, and each draw finds its image again
+// by path in the engine's small registry.
+//
+// This file brings the engine up, builds the scene, loads the sounds and runs the frame
+// loop until the window is closed; deinit, run at exit, takes it all down again.
+#include "game.h"
+#include "kinds.h"
+#include "vel.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const VEL_Config cfg = {
+    .display_width = GAME_WIDTH,
+    .display_height = GAME_HEIGHT,
+    .target_fps = 30,
+    .tile_size = 16,
+    .title = "pordeck",
+    .ratio = 0.0,
+    .disable_bind_menu = true,
+    .hide_cursor = true,
+};
+
+Game *game = nullptr;
+
+void deinit() {
+  if (game) {
+    std::free(game);
+  }
+  VEL_Quit();
+}
+
+} // namespace
+
+int main(int, char **) {
+  kinds_register();
+  if (VEL_Init(&cfg) != 0) {
+    VEL_Quit();
+    return 1;
+  }
+  if (std::atexit(deinit) != 0) {
+    std::perror("main:atexit");
+    deinit();
+    return 1;
+  }
+  game = static_cast<Game *>(std::malloc(sizeof(Game)));
+  if (!game) {
+    std::perror("main:malloc");
+    return 1;
+  }
+  game_init(game);
+  if (game_load_sounds() < 0) {
+    return 1;
+  }
+  while (!VEL_ShouldQuit()) {
+    game_frame(game);
+  }
+  return 0;
+}

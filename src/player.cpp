@@ -1,3 +1,72 @@
+// player.cpp -- the cursor: a one-pixel entity that follows the mouse, flickers through its
+// flips, and on each press of the left button fires: a shot sound, a red flash, and a smash
+// of the topmost smashable entity under it.
+#include "entitytag.h"
+#include "game.h"
 #include "kinds.h"
 
-void player_register() {}
+namespace {
+
+EntityFn _update, _draw;
+
+void init(Entity *e, int32_t x, int32_t y) {
+  kind_init(e, "player", x, y, 1, _update, _draw, nullptr);
+}
+
+void fire(Entity *e, Game *game) {
+  e->flash = 1.0;
+  VEL_PlaySound(SOUND_SHOT);
+  Entity *target = entity_place_meeting(e, game, -1);
+  if (target && target->smash) {
+    target->smash(target, game);
+  }
+}
+
+void update(Entity *e, Game *game) {
+  // Program-wide, like the mouse: a button already down at the first update is a press.
+  static bool prev_mouse_l = false;
+  VEL_MousePosition(&e->x, &e->y);
+  e->flash *= 0.9;
+  const bool mouse_l = VEL_ButtonDown(VEL_BUTTON_MOUSE_L);
+  if (mouse_l && !prev_mouse_l) {
+    fire(e, game);
+  }
+  prev_mouse_l = mouse_l;
+}
+
+// Drawn red right after a shot, fading back to its own colours; the flips cycle every four
+// frames (none, vertical, both, horizontal).
+void draw(Entity *e, Game *) {
+  VEL_DrawSetColor(1.0f, static_cast<float>(1.0 - e->flash), static_cast<float>(1.0 - e->flash),
+                   1.0f);
+  const uint64_t tick = VEL_GetTick();
+  const VEL_ImageParams params = {0,
+                                  0,
+                                  -1,
+                                  -1,
+                                  1.0,
+                                  1.0,
+                                  0.0,
+                                  1,
+                                  static_cast<uint8_t>((tick >> 3) & 1),
+                                  static_cast<uint8_t>(((tick + 4) >> 3) & 1)};
+  VEL_DrawImageEx(VEL_ImageLoad("res/cursor.bmp"), e->x, e->y, &params);
+}
+
+void init_update() {
+  _update = update;
+}
+void init_draw() {
+  _draw = draw;
+}
+void init_tag() {
+  entitytag_add("player", init);
+}
+
+} // namespace
+
+void player_register() {
+  init_update();
+  init_draw();
+  init_tag();
+}

@@ -1,0 +1,61 @@
+// scene.h -- the real game on the shipped level for tests: started as the program starts it
+// (kinds, engine, scene, sounds), driven by pushed mouse input one frame at a time.
+#pragma once
+
+#include "game.h"
+#include "support.h"
+
+#include <memory>
+#include <string>
+
+class Scene {
+public:
+  explicit Scene(const VEL_Config &config = test_config());
+  Game &game() { return *state; }
+  Entity &slot(int i) { return state->entities[i]; }
+  // One pass of the main loop.
+  void frame();
+  // Mouse moved to a window position, then a frame.
+  void move(int x, int y);
+  // Left button pressed at a window position, then a frame; release() lets it go.
+  void press(int x, int y);
+  void release();
+  // A whole click: press, frame, release, frame.
+  void click(int x, int y);
+
+private:
+  Engine engine;
+  std::unique_ptr<Game> state;
+  int mouse_x = 0, mouse_y = 0;
+};
+
+// A canvas pixel where e is the topmost entity a click would smash; false when there is none.
+bool topmost_point(Game &game, const Entity &e, int &x, int &y);
+
+// An image of res/ as the game draws it: its size and its opaque pixels.
+struct Picture {
+  int w = 0, h = 0;
+  std::vector<Rgba> pixels;
+  Rgba at(int x, int y) const { return pixels[y * w + x]; }
+};
+Picture load_picture(const std::string &path);
+
+// The canvas as last presented (at scale 1 the window shows it pixel for pixel), ARGB.
+using Canvas = std::vector<Uint32>;
+Canvas read_canvas();
+
+// A rectangle of the canvas, by its centre and size, drawn over by something.
+struct Cover {
+  int x, y, w, h;
+};
+
+// Compares the canvas with the picture drawn centred on (cx, cy), mirrored by flip (an
+// SDL_RendererFlip) and tinted, at every opaque pixel that lies on the canvas and under none
+// of `above`. Returns the number of pixels compared; a mismatch fails the test.
+int expect_sprite(const Canvas &canvas, const Picture &picture, int cx, int cy,
+                  const std::vector<Cover> &above = {}, int flip = 0,
+                  Rgba tint = Rgba{255, 255, 255, 255});
+
+// The cursor drawn at its entity's position as the frame just presented drew it: with that
+// frame's flips, tinted. Fails the test otherwise.
+void expect_cursor(const Entity &cursor, Rgba tint);
