@@ -1,20 +1,92 @@
-// Placeholder until the asset generator lands: creates empty asset files.
+// assetgen -- computes the game's images and sounds.
+//
+//   assetgen OUTDIR          writes the seven BMP images and six WAV sounds into OUTDIR
+//   assetgen --icon FILE.svg writes the desktop icon
+//
+// Nothing is read and nothing is random: every run writes the same bytes. A file that cannot
+// be written is named in one line on standard error and the exit status is 1.
+#include "assetgen/pixelart.h"
+#include "assetgen/sounds.h"
+#include "assetgen/sprites.h"
+
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
-int main(int argc, char **argv) {
-  if (argc != 2) {
-    return 2;
+namespace {
+
+constexpr int icon_display_size = 256;
+
+struct Asset {
+  const char *name;
+  std::vector<uint8_t> (*make)();
+};
+
+template <Image (*sprite)()> std::vector<uint8_t> bmp() {
+  return image_encode_bmp(sprite());
+}
+template <Signal (*sound)()> std::vector<uint8_t> wav() {
+  return signal_encode_wav(sound());
+}
+
+constexpr Asset assets[] = {
+    {"cursor.bmp", bmp<sprite_cursor>},
+    {"box.bmp", bmp<sprite_box>},
+    {"boxdestroyed.bmp", bmp<sprite_box_cracked>},
+    {"windowclean.bmp", bmp<sprite_window_clean>},
+    {"window.bmp", bmp<sprite_window_shattered>},
+    {"clock.bmp", bmp<sprite_clock>},
+    {"clockdestroyed.bmp", bmp<sprite_clock_broken>},
+    {"piou.wav", wav<sound_piou>},
+    {"glass.wav", wav<sound_glass>},
+    {"box0.wav", wav<sound_box_knock>},
+    {"box1.wav", wav<sound_box_break>},
+    {"blan.wav", wav<sound_blan>},
+    {"alarm.wav", wav<sound_alarm>},
+};
+
+// Writes the bytes to path; on failure names the file on standard error.
+bool write_file(const std::string &path, const void *data, size_t size) {
+  std::FILE *file = std::fopen(path.c_str(), "wb");
+  bool ok = file && std::fwrite(data, 1, size, file) == size;
+  if (file && std::fclose(file) != 0) {
+    ok = false;
   }
-  std::filesystem::create_directories(argv[1]);
-  for (const char *name : {"cursor.bmp", "box.bmp", "boxdestroyed.bmp", "windowclean.bmp",
-                           "window.bmp", "clock.bmp", "clockdestroyed.bmp", "piou.wav",
-                           "glass.wav", "box0.wav", "box1.wav", "blan.wav", "alarm.wav"}) {
-    std::FILE *f = std::fopen((std::string(argv[1]) + "/" + name).c_str(), "wb");
-    if (f) {
-      std::fclose(f);
+  if (!ok) {
+    std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+  }
+  return ok;
+}
+
+int write_assets(const std::string &dir) {
+  std::error_code ignored; // a directory that cannot be made shows as a file not written
+  std::filesystem::create_directories(dir, ignored);
+  for (const Asset &asset : assets) {
+    std::vector<uint8_t> bytes = asset.make();
+    if (!write_file(dir + "/" + asset.name, bytes.data(), bytes.size())) {
+      return 1;
     }
   }
   return 0;
+}
+
+int write_icon(const std::string &path) {
+  std::string svg = image_encode_svg(sprite_icon(), icon_display_size);
+  return write_file(path, svg.data(), svg.size()) ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) {
+    return write_icon(argv[2]);
+  }
+  if (argc == 2 && argv[1][0] != '-') {
+    return write_assets(argv[1]);
+  }
+  std::fprintf(stderr, "usage: assetgen OUTDIR | assetgen --icon FILE.svg\n");
+  return 2;
 }

@@ -1,0 +1,190 @@
+// pixelart.cpp -- turning text designs into RGBA images, and writing those as BMP and SVG.
+#include "pixelart.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr uint32_t bmp_file_header_size = 14;
+constexpr uint32_t bmp_v4_header_size = 108;
+constexpr uint32_t bi_bitfields = 3;
+constexpr uint32_t lcs_srgb = 0x73524742;   // 'sRGB'
+constexpr uint32_t pixels_per_metre = 2835; // 72 dpi
+
+void put_u16(std::vector<uint8_t> &out, uint32_t value) {
+  out.push_back(static_cast<uint8_t>(value & 0xff));
+  out.push_back(static_cast<uint8_t>((value >> 8) & 0xff));
+}
+
+void put_u32(std::vector<uint8_t> &out, uint32_t value) {
+  put_u16(out, value & 0xffff);
+  put_u16(out, value >> 16);
+}
+
+Rgba &pixel_at(Image &image, int x, int y) {
+  return image.pixels[static_cast<size_t>(y * image.width + x)];
+}
+
+const Rgba &pixel_at(const Image &image, int x, int y) {
+  return image.pixels[static_cast<size_t>(y * image.width + x)];
+}
+
+uint8_t mix(uint8_t under, uint8_t over, uint32_t alpha) {
+  return static_cast<uint8_t>((over * alpha + under * (255 - alpha) + 127) / 255);
+}
+
+struct Cell {
+  int x, y, width, height;
+  Rgba colour;
+};
+
+std::string svg_rect(const Cell &cell) {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#%02x%02x%02x\"", cell.x,
+                cell.y, cell.width, cell.height, cell.colour.r, cell.colour.g, cell.colour.b);
+  std::string rect = text;
+  if (cell.colour.a != 255) {
+    std::snprintf(text, sizeof text, " fill-opacity=\"%.3f\"", cell.colour.a / 255.0);
+    rect += text;
+  }
+  return rect + "/>\n";
+}
+
+// The image as rectangles of one colour: runs along each row, each run joined to an equal
+// run right above it, so blocks of a scaled design become one rect each.
+std::vector<Cell> image_cells(const Image &image) {
+  std::vector<Cell> cells;
+  std::vector<size_t> above; // cells that reach the previous row
+  for (int y = 0; y < image.height; ++y) {
+    std::vector<size_t> here;
+    for (int x = 0; x < image.width;) {
+      const Rgba &colour = pixel_at(image, x, y);
+      int end = x + 1;
+      while (end < image.width && pixel_at(image, end, y) == colour) {
+        ++end;
+      }
+      if (colour.a != 0) {
+        Cell run{x, y, end - x, 1, colour};
+        auto match = std::find_if(above.begin(), above.end(), [&](size_t i) {
+          return cells[i].x == run.x && cells[i].width == run.width && cells[i].colour == colour;
+        });
+        if (match != above.end()) {
+          ++cells[*match].height;
+          here.push_back(*match);
+        } else {
+          here.push_back(cells.size());
+          cells.push_back(run);
+        }
+      }
+      x = end;
+    }
+    above = std::move(here);
+  }
+  return cells;
+}
+
+} // namespace
+
+Image image_from_design(std::span<const std::string_view> rows, int scale) {
+  Image image;
+  image.height = static_cast<int>(rows.size()) * scale;
+  image.width = rows.empty() ? 0 : static_cast<int>(rows[0].size()) * scale;
+  image.pixels.assign(static_cast<size_t>(image.width * image.height), Rgba{0, 0, 0, 0});
+  for (int y = 0; y < image.height; ++y) {
+    std::string_view row = rows[static_cast<size_t>(y / scale)];
+    for (int x = 0; x < image.width && x / scale < static_cast<int>(row.size()); ++x) {
+      int index = palette_index(row[static_cast<size_t>(x / scale)]);
+      pixel_at(image, x, y) = index < 0 ? Rgba{0, 0, 0, 0} : palette[index].colour;
+    }
+  }
+  return image;
+}
+
+Image image_scaled(const Image &image, int scale) {
+  Image result;
+  result.width = image.width * scale;
+  result.height = image.height * scale;
+  result.pixels.resize(static_cast<size_t>(result.width * result.height));
+  for (int y = 0; y < result.height; ++y) {
+    for (int x = 0; x < result.width; ++x) {
+      pixel_at(result, x, y) = pixel_at(image, x / scale, y / scale);
+    }
+  }
+  return result;
+}
+
+void image_draw(Image &dst, const Image &src, int x, int y) {
+  for (int sy = 0; sy < src.height; ++sy) {
+    for (int sx = 0; sx < src.width; ++sx) {
+      int dx = x + sx;
+      int dy = y + sy;
+      if (dx < 0 || dy < 0 || dx >= dst.width || dy >= dst.height) {
+        continue;
+      }
+      const Rgba &over = pixel_at(src, sx, sy);
+      Rgba &under = pixel_at(dst, dx, dy);
+      uint32_t alpha = over.a;
+      under.r = mix(under.r, over.r, alpha);
+      under.g = mix(under.g, over.g, alpha);
+      under.b = mix(under.b, over.b, alpha);
+      under.a = static_cast<uint8_t>(alpha + under.a * (255 - alpha) / 255);
+    }
+  }
+}
+
+std::vector<uint8_t> image_encode_bmp(const Image &image) {
+  uint32_t data_size = static_cast<uint32_t>(image.width * image.height * 4);
+  uint32_t data_offset = bmp_file_header_size + bmp_v4_header_size;
+  std::vector<uint8_t> out;
+  out.reserve(data_offset + data_size);
+  out.push_back('B');
+  out.push_back('M');
+  put_u32(out, data_offset + data_size);
+  put_u32(out, 0); // two reserved words
+  put_u32(out, data_offset);
+
+  put_u32(out, bmp_v4_header_size);
+  put_u32(out, static_cast<uint32_t>(image.width));
+  put_u32(out, static_cast<uint32_t>(image.height)); // positive: rows run bottom-up
+  put_u16(out, 1);                                   // planes
+  put_u16(out, 32);                                  // bits per pixel
+  put_u32(out, bi_bitfields);
+  put_u32(out, data_size);
+  put_u32(out, pixels_per_metre);
+  put_u32(out, pixels_per_metre);
+  put_u32(out, 0);          // colours used
+  put_u32(out, 0);          // important colours
+  put_u32(out, 0x00ff0000); // red mask
+  put_u32(out, 0x0000ff00); // green mask
+  put_u32(out, 0x000000ff); // blue mask
+  put_u32(out, 0xff000000); // alpha mask
+  put_u32(out, lcs_srgb);
+  for (int i = 0; i < 9 + 3; ++i) {
+    put_u32(out, 0); // colour-space end points and gamma, unused with sRGB
+  }
+
+  for (int y = image.height - 1; y >= 0; --y) {
+    for (int x = 0; x < image.width; ++x) {
+      const Rgba &p = pixel_at(image, x, y);
+      for (uint8_t byte : {p.b, p.g, p.r, p.a}) {
+        out.push_back(byte);
+      }
+    }
+  }
+  return out;
+}
+
+std::string image_encode_svg(const Image &image, int display_size) {
+  char head[256];
+  std::snprintf(head, sizeof head,
+                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
+                "viewBox=\"0 0 %d %d\" shape-rendering=\"crispEdges\">\n",
+                display_size, display_size, image.width, image.height);
+  std::string svg = head;
+  for (const Cell &cell : image_cells(image)) {
+    svg += svg_rect(cell);
+  }
+  return svg + "</svg>\n";
+}
