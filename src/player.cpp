@@ -28,7 +28,8 @@ void update(Entity *e, Game *game) {
   VEL_MousePosition(&e->x, &e->y);
   e->flash *= 0.9;
   const bool mouse_l = VEL_ButtonDown(VEL_BUTTON_MOUSE_L);
-  if (mouse_l && !prev_mouse_l) {
+  // A click shorter than a frame is down and up again before this update sees the button.
+  if ((mouse_l && !prev_mouse_l) || VEL_ButtonPressed(VEL_BUTTON_MOUSE_L)) {
     fire(e, game);
   }
   prev_mouse_l = mouse_l;

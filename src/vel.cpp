@@ -45,6 +45,7 @@ Mix_Music *music;
 SDL_Scancode map[KEY_BUTTONS] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
                                  SDL_SCANCODE_DOWN, SDL_SCANCODE_X,     SDL_SCANCODE_C};
 uint8_t input[LAST_BUTTON + 1];
+uint8_t pressed[LAST_BUTTON + 1]; // went down during the current VEL_CycleEvents
 int32_t mouse_x, mouse_y;
 
 int log_sdl_error() {
@@ -59,6 +60,21 @@ char *_velstrdup(const char *s) {
     std::memcpy(copy, s, size);
   }
   return copy;
+}
+
+// Opens an asset by its path relative to the executable; null after logging why not.
+SDL_RWops *asset_open(const char *path) {
+  char *full = VEL_PathPrefix(path);
+  if (!full) {
+    SDL_Log("VEL_PathPrefix failed");
+    return nullptr;
+  }
+  SDL_RWops *file = SDL_RWFromFile(full, "rb");
+  std::free(full);
+  if (!file) {
+    SDL_Log("%s: %s", path, SDL_GetError());
+  }
+  return file;
 }
 
 // Width of the canvas in window pixels at scale 1 (the horizontal stretch applied).
@@ -382,15 +398,11 @@ int VEL_DrawPolygon(bool, const int *, const int *, int) {
 namespace {
 
 int image_load_into(int id, const char *path) {
-  char *full = VEL_PathPrefix(path);
-  if (!full) {
-    SDL_Log("VEL_PathPrefix failed");
+  SDL_RWops *file = asset_open(path);
+  if (!file) {
     return -1;
   }
-  // The stream is checked first so that a missing file reports why it could not be opened.
-  SDL_RWops *file = SDL_RWFromFile(full, "rb");
-  SDL_Surface *surface = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
-  std::free(full);
+  SDL_Surface *surface = SDL_LoadBMP_RW(file, 1);
   if (!surface) {
     SDL_Log("%s: %s", path, SDL_GetError());
     return -1;
@@ -548,13 +560,11 @@ int VEL_SoundLoad(const char *path, float volume) {
     SDL_Log("reached sounds limit (%d)", VEL_MAX_SOUNDS);
     return -1;
   }
-  char *full = VEL_PathPrefix(path);
-  if (!full) {
-    SDL_Log("VEL_PathPrefix failed");
+  SDL_RWops *file = asset_open(path);
+  if (!file) {
     return -1;
   }
-  Mix_Chunk *chunk = Mix_LoadWAV(full);
-  std::free(full);
+  Mix_Chunk *chunk = Mix_LoadWAV_RW(file, 1);
   if (!chunk) {
     SDL_Log("%s: %s", path, SDL_GetError());
     return -1;
@@ -592,13 +602,11 @@ void VEL_StopMusic() {
 
 int VEL_PlayMusic(const char *path, int loops) {
   VEL_StopMusic();
-  char *full = VEL_PathPrefix(path);
-  if (!full) {
-    SDL_Log("VEL_PathPrefix failed");
+  SDL_RWops *file = asset_open(path);
+  if (!file) {
     return -1;
   }
-  music = Mix_LoadMUS(full);
-  std::free(full);
+  music = Mix_LoadMUS_RW(file, 1);
   if (!music) {
     SDL_Log("%s: %s", path, SDL_GetError());
     return -1;
@@ -702,7 +710,7 @@ bool key_down(const SDL_KeyboardEvent &key, VEL_Event *e) {
   }
   e->type = VEL_EVENT_BUTTON_DOWN;
   e->button = static_cast<uint32_t>(button);
-  input[button] = 1;
+  input[button] = pressed[button] = 1;
   return true;
 }
 
@@ -727,6 +735,7 @@ bool mouse_button(const SDL_MouseButtonEvent &mouse, VEL_Event *e) {
     return false;
   }
   input[button] = down ? 1 : 0;
+  pressed[button] |= input[button];
   return true;
 }
 
@@ -770,17 +779,30 @@ bool VEL_PollEvent(VEL_Event *e) {
 }
 
 void VEL_CycleEvents() {
+  std::fill(std::begin(pressed), std::end(pressed), 0);
   VEL_Event event;
   while (VEL_PollEvent(&event)) {
   }
 }
 
-bool VEL_ButtonDown(unsigned button) {
+namespace {
+
+bool button_exists(unsigned button) {
   if (button > LAST_BUTTON) {
     SDL_Log("%d button doesn't exist", static_cast<int>(button));
     return false;
   }
-  return input[button] != 0;
+  return true;
+}
+
+} // namespace
+
+bool VEL_ButtonDown(unsigned button) {
+  return button_exists(button) && input[button] != 0;
+}
+
+bool VEL_ButtonPressed(unsigned button) {
+  return button_exists(button) && pressed[button] != 0;
 }
 
 void VEL_ButtonBind(unsigned button, SDL_Scancode scancode) {

@@ -145,6 +145,9 @@ bool VEL_PollEvent(VEL_Event *e);
 void VEL_CycleEvents();
 // True while the button is down; a button above 8 is logged and false.
 bool VEL_ButtonDown(unsigned button);
+// True when the button went down during the last VEL_CycleEvents, even if it came up again
+// in the same cycle (a click quicker than a frame); a button above 8 is logged and false.
+bool VEL_ButtonPressed(unsigned button);
 // Binds a key to keyboard button 0..5 (F1 is refused), logging either way.
 void VEL_ButtonBind(unsigned button, SDL_Scancode scancode);
 // The last mouse position in canvas pixels (0, 0 before any mouse event); nulls are skipped.
