@@ -5,12 +5,15 @@
 #   ./run.sh play        build and start the game
 #   ./run.sh test        build and run every test, then again under AddressSanitizer and
 #                        UndefinedBehaviorSanitizer
-#   ./run.sh bench       build and run the benchmarks
+#   ./run.sh package     build the Debian package build/pordeck_<version>_<arch>.deb
+#   ./run.sh bench       build and run the benchmarks, headless; further arguments go to
+#                        Google Benchmark (--benchmark_filter=Frame, ...)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev nlohmann-json3-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
+  libx11-dev dpkg-dev desktop-file-utils)
 JOBS=$(nproc)
 
 install_missing() {
@@ -45,23 +48,29 @@ run_tests() {
 case "${1:-}" in
 play)
   install_missing "${BUILD_PACKAGES[@]}"
-  build build
+  build build -DPORDECK_TESTS=OFF
   exec ./build/pordeck
   ;;
 test)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-  run_tests build
+  run_tests build -DPORDECK_TESTS=ON
   ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_tests build-sanitize -DPORDECK_SANITIZE=ON
+    run_tests build-sanitize -DPORDECK_TESTS=ON -DPORDECK_SANITIZE=ON
+  ;;
+package)
+  install_missing "${BUILD_PACKAGES[@]}" dpkg-dev
+  build build -DPORDECK_TESTS=OFF
+  (cd build && cpack -G DEB)
   ;;
 bench)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-  build build
-  ./build/pordeck_bench
+  build build -DPORDECK_TESTS=ON
+  shift
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software ./build/pordeck_bench "$@"
   ;;
 *)
-  echo "usage: $0 play | test | bench" >&2
+  echo "usage: $0 play | test | package | bench" >&2
   exit 2
   ;;
 esac

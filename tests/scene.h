@@ -14,7 +14,7 @@ public:
   Game &game() { return *state; }
   Entity &slot(int i) { return state->entities[i]; }
   // One pass of the main loop.
-  void frame();
+  void frame() { game_frame(state.get()); }
   // Mouse moved to a window position, then a frame.
   void move(int x, int y);
   // Left button pressed at a window position, then a frame; release() lets it go.

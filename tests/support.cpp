@@ -2,52 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 extern char **environ;
 
 namespace {
 
-std::vector<std::string> captured;
-
-void capture_line(void *, int, SDL_LogPriority, const char *message) {
-  captured.emplace_back(message);
+void push(SDL_Event event) {
+  event.common.timestamp = SDL_GetTicks();
+  ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
 } // namespace
 
 LogCapture::LogCapture() {
-  captured.clear();
-  SDL_LogSetOutputFunction(capture_line, nullptr);
-}
-
-LogCapture::~LogCapture() {
-  SDL_LogSetOutputFunction(nullptr, nullptr);
-}
-
-const std::vector<std::string> &LogCapture::lines() const {
-  return captured;
-}
-
-bool LogCapture::has(const std::string &text) const {
-  return count(text) > 0;
-}
-
-int LogCapture::count(const std::string &text) const {
-  return static_cast<int>(std::count(captured.begin(), captured.end(), text));
-}
-
-void LogCapture::clear() {
-  captured.clear();
+  SDL_LogSetOutputFunction(
+      [](void *lines, int, SDL_LogPriority, const char *message) {
+        static_cast<std::vector<std::string> *>(lines)->emplace_back(message);
+      },
+      &captured);
 }
 
 VEL_Config test_config() {
@@ -58,233 +36,134 @@ Engine::Engine(const VEL_Config &config) : started(VEL_Init(&config) == 0) {
   EXPECT_TRUE(started) << "the engine did not start: " << SDL_GetError();
 }
 
-Engine::~Engine() {
-  VEL_Quit();
-}
-
 SDL_Window *test_window() {
   for (Uint32 id = 1; id < 4096; ++id) {
-    if (SDL_Window *window = SDL_GetWindowFromID(id); window && SDL_GetRenderer(window)) {
+    if (SDL_Window *window = SDL_GetWindowFromID(id); window && SDL_GetRenderer(window))
       return window;
-    }
   }
   return nullptr;
 }
 
 SDL_Renderer *test_renderer() {
-  SDL_Window *window = test_window();
-  return window ? SDL_GetRenderer(window) : nullptr;
+  return SDL_GetRenderer(test_window());
 }
 
 Rgba read_pixel(int x, int y) {
-  Uint32 pixel = 0;
-  SDL_Rect rect{x, y, 1, 1};
-  EXPECT_EQ(SDL_RenderReadPixels(test_renderer(), &rect, SDL_PIXELFORMAT_ARGB8888, &pixel, 4), 0)
-      << SDL_GetError();
-  return Rgba{static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
-              static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 24)};
+  Uint32 p = 0;
+  const SDL_Rect rect{x, y, 1, 1};
+  EXPECT_EQ(SDL_RenderReadPixels(test_renderer(), &rect, SDL_PIXELFORMAT_ARGB8888, &p, 4), 0);
+  return Rgba{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)};
 }
-
-void drain_events() {
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-  }
-}
-
-namespace {
-
-void push(SDL_Event &event) {
-  event.common.timestamp = SDL_GetTicks();
-  ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-}
-
-} // namespace
 
 void push_quit() {
-  SDL_Event event{};
-  event.type = SDL_QUIT;
-  push(event);
+  push(SDL_Event{SDL_QUIT});
 }
 
 void push_key(SDL_Scancode scancode, bool down, bool repeat) {
-  SDL_Event event{};
-  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  event.key.repeat = repeat ? 1 : 0;
-  event.key.keysym.scancode = scancode;
-  event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-  push(event);
+  const SDL_Keysym key{scancode, SDL_GetKeyFromScancode(scancode), 0, 0};
+  push(SDL_Event{.key = {down ? SDL_KEYDOWN : SDL_KEYUP, 0, 0, down, repeat, 0, 0, key}});
 }
 
 void push_mouse_motion(int x, int y) {
-  SDL_Event event{};
-  event.type = SDL_MOUSEMOTION;
-  event.motion.x = x;
-  event.motion.y = y;
-  push(event);
+  push(SDL_Event{.motion = {SDL_MOUSEMOTION, 0, 0, 0, 0, x, y, 0, 0}});
 }
 
 void push_mouse_button(uint8_t button, bool down, int x, int y) {
-  SDL_Event event{};
-  event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-  event.button.button = button;
-  event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-  event.button.clicks = 1;
-  event.button.x = x;
-  event.button.y = y;
-  push(event);
+  const Uint32 type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  push(SDL_Event{.button = {type, 0, 0, 0, button, down, 1, 0, x, y}});
 }
 
 bool write_bmp(const std::string &path, int w, int h, const std::function<Rgba(int, int)> &pixel) {
   SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-  if (!surface) {
-    return false;
+  for (int i = 0; surface && i < w * h; ++i) {
+    const Rgba c = pixel(i % w, i / w);
+    static_cast<Uint32 *>(surface->pixels)[i] = Uint32(c.a) << 24 | c.r << 16 | c.g << 8 | c.b;
   }
-  for (int y = 0; y < h; ++y) {
-    auto *row =
-        reinterpret_cast<Uint32 *>(static_cast<Uint8 *>(surface->pixels) + y * surface->pitch);
-    for (int x = 0; x < w; ++x) {
-      Rgba c = pixel(x, y);
-      row[x] = SDL_MapRGBA(surface->format, c.r, c.g, c.b, c.a);
-    }
-  }
-  bool saved = SDL_SaveBMP(surface, path.c_str()) == 0;
+  const bool saved = surface && SDL_SaveBMP(surface, path.c_str()) == 0;
   SDL_FreeSurface(surface);
   return saved;
 }
 
 bool write_wav(const std::string &path, const std::vector<int16_t> &samples) {
-  const uint32_t data_size = static_cast<uint32_t>(samples.size() * 2);
-  std::string bytes;
-  auto put = [&bytes](uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-      bytes.push_back(static_cast<char>(value >> (8 * i)));
-    }
-  };
-  bytes += "RIFF";
-  put(36 + data_size, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);         // PCM
-  put(1, 2);         // mono
-  put(44100, 4);     // samples per second
-  put(44100 * 2, 4); // bytes per second
-  put(2, 2);         // bytes per frame
-  put(16, 2);        // bits per sample
-  bytes += "data";
-  put(data_size, 4);
-  for (int16_t sample : samples) {
-    put(static_cast<uint16_t>(sample), 2);
-  }
-  return write_file(path, bytes);
+  const auto size = static_cast<uint32_t>(samples.size() * 2);
+  // "RIFF", its size, "WAVE", "fmt ", 16 bytes of format: PCM, mono, 44100 Hz, 88200 bytes a
+  // second, 2 bytes a frame, 16 bits; "data", its size (the words little-endian).
+  const uint32_t header[] = {0x46464952, 36 + size, 0x45564157, 0x20746d66, 16,  0x00010001,
+                             44100,      88200,     0x00100002, 0x61746164, size};
+  return write_file(path, std::string(reinterpret_cast<const char *>(header), sizeof header) +
+                              std::string(reinterpret_cast<const char *>(samples.data()), size));
 }
 
 bool write_file(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
+}
+
+std::string read_file(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string relative_to_exe(const std::string &absolute) {
   std::string up;
-  const std::string base = exe_dir();
-  for (size_t i = 1; i < base.size(); ++i) {
-    if (base[i] == '/') {
-      up += "../";
-    }
-  }
+  for (char c : exe_dir().substr(1))
+    up += c == '/' ? "../" : "";
   return up + absolute.substr(1);
 }
 
 std::string exe_dir() {
   char *base = SDL_GetBasePath();
-  std::string dir = base ? base : "./";
+  const std::string dir = base ? base : "./";
   SDL_free(base);
   return dir;
 }
 
 std::string make_temp_dir() {
+  static std::vector<std::string> made; // removed when the test process ends
+  if (made.empty()) {
+    std::atexit([] {
+      for (const std::string &dir : made)
+        std::filesystem::remove_all(dir);
+    });
+  }
   const char *tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pordeck-test-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const char *made = mkdtemp(buffer.data());
-  EXPECT_NE(made, nullptr);
-  return made ? std::string(made) + "/" : std::string();
+  EXPECT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
+  made.push_back(pattern);
+  return pattern + "/";
 }
 
 ProcessResult run_process(const std::vector<std::string> &argv, const std::vector<std::string> &env,
                           int delay_ms, int signal, int timeout_ms) {
-  std::vector<std::string> environment(env);
-  for (char **entry = environ; *entry; ++entry) {
-    environment.emplace_back(*entry);
-  }
-  auto pointers = [](std::vector<std::string> &strings) {
-    std::vector<char *> result;
-    for (std::string &s : strings) {
-      result.push_back(s.data());
-    }
-    result.push_back(nullptr);
-    return result;
-  };
-  std::vector<std::string> args(argv);
-  std::vector<char *> arg_ptrs = pointers(args);
-  std::vector<char *> env_ptrs = pointers(environment);
-
-  int out[2];
-  EXPECT_EQ(pipe(out), 0);
+  // Null-terminated pointers to the strings, as exec takes them; the extra entries come first,
+  // so that they win over the inherited ones.
+  std::vector<char *> args, envp;
+  for (const std::string &arg : argv)
+    args.push_back(const_cast<char *>(arg.c_str()));
+  for (const std::string &entry : env)
+    envp.push_back(const_cast<char *>(entry.c_str()));
+  for (char **entry = environ; *entry; ++entry)
+    envp.push_back(*entry);
+  args.push_back(nullptr);
+  envp.push_back(nullptr);
+  std::FILE *out = std::tmpfile(); // not a pipe: the child never waits for the reader
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
+  posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
+  posix_spawn_file_actions_adddup2(&actions, fileno(out), 2);
   pid_t pid = -1;
-  int spawned = posix_spawn(&pid, arg_ptrs[0], &actions, nullptr, arg_ptrs.data(), env_ptrs.data());
+  const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  ProcessResult result{-1, 0, {}};
-  if (spawned != 0) {
-    close(out[0]);
-    ADD_FAILURE() << "cannot start " << argv[0];
-    return result;
+  EXPECT_EQ(spawned, 0) << "cannot start " << argv[0];
+  int status = 127 << 8; // what a shell reports for a program it cannot start
+  for (int waited = 0; spawned == 0 && waitpid(pid, &status, WNOHANG) != pid; ++waited) {
+    if (waited == delay_ms || waited == timeout_ms)
+      kill(pid, waited == delay_ms ? signal : SIGKILL);
+    EXPECT_NE(waited, timeout_ms) << argv[0] << " did not end within " << timeout_ms << " ms";
+    SDL_Delay(1);
   }
-  fcntl(out[0], F_SETFL, O_NONBLOCK);
-
-  auto start = std::chrono::steady_clock::now();
-  bool signalled = false;
-  int status = 0;
-  for (;;) {
-    char chunk[4096];
-    ssize_t n;
-    while ((n = read(out[0], chunk, sizeof chunk)) > 0) {
-      result.output.append(chunk, static_cast<size_t>(n));
-    }
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      break;
-    }
-    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                       std::chrono::steady_clock::now() - start)
-                       .count();
-    if (!signalled && delay_ms >= 0 && elapsed >= delay_ms) {
-      kill(pid, signal);
-      signalled = true;
-    }
-    if (elapsed >= timeout_ms) {
-      ADD_FAILURE() << argv[0] << " did not end within " << timeout_ms << " ms";
-      kill(pid, SIGKILL);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  char chunk[4096];
-  ssize_t n;
-  while ((n = read(out[0], chunk, sizeof chunk)) > 0) {
-    result.output.append(chunk, static_cast<size_t>(n));
-  }
-  close(out[0]);
-  if (WIFEXITED(status)) {
-    result.exit_code = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    result.signal = WTERMSIG(status);
-  }
+  ProcessResult result{
+      WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFSIGNALED(status) ? WTERMSIG(status) : 0, {}};
+  result.output = read_file("/proc/self/fd/" + std::to_string(fileno(out)));
+  std::fclose(out);
   return result;
 }

@@ -4,8 +4,7 @@
 
 #include "vel.h"
 
-#include <SDL.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,14 +14,19 @@
 class LogCapture {
 public:
   LogCapture();
-  ~LogCapture();
+  ~LogCapture() { SDL_LogSetOutputFunction(nullptr, nullptr); }
   LogCapture(const LogCapture &) = delete;
   LogCapture &operator=(const LogCapture &) = delete;
-  const std::vector<std::string> &lines() const;
+  const std::vector<std::string> &lines() const { return captured; }
   // True when some captured line equals text exactly.
-  bool has(const std::string &text) const;
-  int count(const std::string &text) const;
-  void clear();
+  bool has(const std::string &text) const { return count(text) > 0; }
+  int count(const std::string &text) const {
+    return static_cast<int>(std::count(captured.begin(), captured.end(), text));
+  }
+  void clear() { captured.clear(); }
+
+private:
+  std::vector<std::string> captured;
 };
 
 // The shipped configuration with pacing off, so tests run as fast as the renderer allows.
@@ -32,7 +36,7 @@ VEL_Config test_config();
 class Engine {
 public:
   explicit Engine(const VEL_Config &config = test_config());
-  ~Engine();
+  ~Engine() { VEL_Quit(); }
   Engine(const Engine &) = delete;
   Engine &operator=(const Engine &) = delete;
   bool ok() const { return started; }
@@ -54,20 +58,20 @@ struct Rgba {
 Rgba read_pixel(int x, int y);
 
 // Pushes input the way SDL would deliver it. SDL ends each poll cycle with a hidden marker:
-// after a VEL_PollEvent that returned true, drain_events() before pushing more, or the new
-// events wait behind the marker.
+// after a VEL_PollEvent that returned true, poll until it returns false (VEL_CycleEvents)
+// before pushing more, or the new events wait behind the marker.
 void push_quit();
 void push_key(SDL_Scancode scancode, bool down, bool repeat = false);
 void push_mouse_motion(int x, int y);
 void push_mouse_button(uint8_t button, bool down, int x, int y);
-// Polls SDL until its queue reports empty.
-void drain_events();
 
 // Writes a 32-bit BMP with alpha whose pixel (x, y) is pixel(x, y).
 bool write_bmp(const std::string &path, int w, int h, const std::function<Rgba(int, int)> &pixel);
 // Writes a mono 16-bit 44100 Hz PCM WAV.
 bool write_wav(const std::string &path, const std::vector<int16_t> &samples);
 bool write_file(const std::string &path, const std::string &bytes);
+// The whole file, or "" when it cannot be read.
+std::string read_file(const std::string &path);
 // The absolute path as a path relative to the executable's directory, as the engine takes it.
 std::string relative_to_exe(const std::string &absolute);
 

@@ -1,270 +1,160 @@
 // Entity kinds, geometry and movement on a level of the tests' own: defining lvgen_maps here
 // keeps the generated levels out of this program, so the level can hold a solid cell.
-#include "entity.h"
 #include "entitytag.h"
 #include "game.h"
+#include "kinds.h"
 #include "map.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <string>
-
 namespace {
 
-// 40 x 30 cells of 16 pixels like the shipped level, with one solid cell (20, 10): pixels
-// 320..335 x 160..175.
-constexpr int32_t COLS = 40, ROWS = 30;
-constexpr auto TILES = [] {
-  std::array<int32_t, COLS * ROWS> tiles{};
-  tiles[10 * COLS + 20] = 1;
-  return tiles;
-}();
-const lvgen_layer LAYER{"solid cell", 1.0, 0, 0, TILES.data()};
-const lvgen_object OBJECTS[] = {
-    {"box", "", 1, 8.0, 20.25, 5.0, 0.0, 0.0, true},    // centre (10.5, 20.25)
-    {"crate", "", 2, 0.0, 0.0, 0.0, 0.0, 0.0, true},    // no such kind
-    {"window", "", 3, -3.5, -4.0, 2.0, 3.0, 0.0, true}, // centre (-2.5, -2.5)
-    {"player", "", 4, 245.0, 387.0, 0.0, 0.0, 0.0, true},
-};
-const lvgen_map LEVEL{"own.tmj", COLS, ROWS, 16, 16, 1, &LAYER, 4, OBJECTS};
+// 40 x 30 cells of 16 pixels like the shipped level; the fixture makes cell (20, 10), pixels
+// 320..335 x 160..175, solid.
+int32_t tiles[40 * 30];
+const lvgen_layer layer{"solid cell", 1.0, 0, 0, tiles};
+const lvgen_object objects[] = {{"box", "", 1, 8.0, 20.25, 5.0, 0.0, 0.0, true},    // (10.5, 20.25)
+                                {"crate", "", 2, 0.0, 0.0, 0.0, 0.0, 0.0, true},    // no such kind
+                                {"window", "", 3, -3.5, -4.0, 2.0, 3.0, 0.0, true}, // (-2.5, -2.5)
+                                {"player", "", 4, 245.0, 387.0, 0.0, 0.0, 0.0, true}};
+const lvgen_map level{"own.tmj", 40, 30, 16, 16, 1, &layer, 4, objects};
 
 } // namespace
 
-const lvgen_map *const lvgen_maps[] = {&LEVEL, nullptr};
+const lvgen_map *const lvgen_maps[] = {&level, nullptr};
 
 namespace {
 
 constexpr int32_t WINDOW = 1, PLAYER = 2, BOX = 3, ALARM = 4;
 
-void nop(Entity *, Game *) {}
-
-// Stand-ins that set up a record the way every kind must: from nothing.
-void stand_in(Entity *e, int32_t x, int32_t y, const char *name, int32_t size, bool acts) {
-  *e = Entity{};
-  e->x = x;
-  e->y = y;
-  e->update = acts ? nop : nullptr;
-  e->draw = nop;
-  e->smash = acts ? nullptr : nop;
-  e->type = entity_type(name);
-  e->width = e->height = size;
-}
-void window_init(Entity *e, int32_t x, int32_t y) {
-  stand_in(e, x, y, "window", 64, false);
-}
-void player_init(Entity *e, int32_t x, int32_t y) {
-  stand_in(e, x, y, "player", 1, true);
-}
-void box_init(Entity *e, int32_t x, int32_t y) {
-  stand_in(e, x, y, "box", 64, false);
-}
-void alarm_init(Entity *e, int32_t x, int32_t y) {
-  stand_in(e, x, y, "alarm", 32, true);
-}
-
-void register_kinds() {
-  static bool done = false;
-  if (!done) {
-    entitytag_add("window", window_init);
-    entitytag_add("player", player_init);
-    entitytag_add("box", box_init);
-    entitytag_add("alarm", alarm_init);
-    done = true;
+// The game's own kinds, registered once per process, and the solid cell.
+struct Entities : testing::Test {
+  static void SetUpTestSuite() {
+    kinds_register();
+    tiles[10 * 40 + 20] = 1;
   }
-}
+};
 
 Entity box_at(int32_t x, int32_t y, int32_t w, int32_t h) {
-  Entity e{};
-  e.x = x;
-  e.y = y;
-  e.width = w;
-  e.height = h;
-  return e;
+  return Entity{nullptr, nullptr, nullptr, 0, x, y, 0.0, 0.0, 0.0, 0.0, w, h, false, false, 0.0};
 }
 
-bool same(const Entity &a, const Entity &b) {
-  return a.update == b.update && a.draw == b.draw && a.smash == b.smash && a.type == b.type &&
-         a.x == b.x && a.y == b.y && a.speed_x == b.speed_x && a.speed_y == b.speed_y &&
-         a.rem_x == b.rem_x && a.rem_y == b.rem_y && a.width == b.width && a.height == b.height &&
-         a.noclip == b.noclip && a.destroyed == b.destroyed && a.flash == b.flash;
-}
-
-Game game; // zero: every slot free
-
-} // namespace
-
-TEST(EntityTypes, TypeNamesResolveExactly) {
-  register_kinds();
-  const struct {
-    const char *name;
-    int32_t id;
-    std::string printed;
-  } cases[] = {{"window", WINDOW, ""},
-               {"player", PLAYER, ""},
-               {"box", BOX, ""},
-               {"alarm", ALARM, ""},
-               {"Box", 0, "unknown type 'Box'\n"},
-               {"", 0, "unknown type ''\n"}};
-  for (const auto &c : cases) {
+// Names resolve exactly, an unknown one with a line on standard output; the table holds 256
+// kinds and refuses the next.
+TEST_F(Entities, TypesAndInit) {
+  // clang-format off
+  const std::tuple<const char *, int32_t, const char *> names[] = {{"window", WINDOW, ""},
+      {"player", PLAYER, ""}, {"box", BOX, ""}, {"alarm", ALARM, ""}, {"Box", 0, "unknown type 'Box'\n"},
+      {"", 0, "unknown type ''\n"}};
+  // clang-format on
+  for (const auto &[name, id, printed] : names) {
     testing::internal::CaptureStdout();
-    EXPECT_EQ(entity_type(c.name), c.id) << c.name;
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed) << c.name;
+    EXPECT_EQ(entity_type(name), id) << name;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), printed) << name;
   }
-}
-
-TEST(EntityTypes, InitOverAnotherKindKeepsNothing) {
-  register_kinds();
-  Entity slot{};
-  entity_init(&slot, ALARM, 1, 2);
-  slot.speed_x = slot.rem_y = slot.flash = 3.5;
-  slot.noclip = slot.destroyed = true;
-  EXPECT_EQ(entity_init(&slot, WINDOW, -7, 9), &slot);
-  Entity fresh{};
-  window_init(&fresh, -7, 9);
-  EXPECT_TRUE(same(slot, fresh));
-}
-
-TEST(EntityTypes, TheTableRefusesThe257thKind) {
-  register_kinds();
-  static std::string names[ENTITYTAG_MAX + 1];
+  static std::string more[ENTITYTAG_MAX + 1];
   LogCapture log;
-  for (uint32_t i = num_entitytags; i <= ENTITYTAG_MAX; ++i) {
-    names[i] = "kind" + std::to_string(i);
-    entitytag_add(names[i].c_str(), box_init);
-  }
-  EXPECT_EQ(num_entitytags, ENTITYTAG_MAX);
+  for (uint32_t i = num_entitytags; i <= ENTITYTAG_MAX; ++i)
+    entitytag_add((more[i] = "kind" + std::to_string(i)).c_str(), entitytags[0].init);
   EXPECT_EQ(log.lines(), std::vector<std::string>{"reached entity kind limit (256)"});
   EXPECT_EQ(entity_type("kind255"), 256);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(entity_type("kind256"), 0);
-  testing::internal::GetCapturedStdout();
-}
-
-TEST(EntityGeometry, MeetNeedsMoreThanOneSharedRowOrColumn) {
-  const Entity prop = box_at(100, 100, 64, 64); // pixels 68..131
-  const struct {
-    Entity other;
-    bool meets;
-  } cases[] = {
-      {box_at(68, 100, 1, 1), false},    {box_at(69, 100, 1, 1), true},
-      {box_at(131, 100, 1, 1), false},   {box_at(130, 100, 1, 1), true},
-      {box_at(100, 68, 1, 1), false},    {box_at(100, 69, 1, 1), true},
-      {box_at(100, 131, 1, 1), false},   {box_at(100, 130, 1, 1), true},
-      {box_at(163, 100, 64, 64), false}, {box_at(162, 100, 64, 64), true},
-      {box_at(100, 37, 64, 64), false},  {box_at(100, 38, 64, 64), true},
+  // Init over a slot used by another kind leaves nothing of the old occupant.
+  Entity slot{}, fresh{};
+  entity_init(&slot, PLAYER, 1, 2);
+  slot.speed_x = slot.rem_y = slot.flash = 3.5;
+  slot.noclip = slot.destroyed = true;
+  EXPECT_EQ(entity_init(&slot, BOX, -7, 9), &slot);
+  entity_init(&fresh, BOX, -7, 9);
+  auto fields = [](const Entity &e) {
+    return std::tuple(e.update, e.draw, e.smash, e.type, e.x, e.y, e.speed_x, e.speed_y, e.rem_x,
+                      e.rem_y, e.width, e.height, e.noclip, e.destroyed, e.flash);
   };
-  for (const auto &c : cases) {
-    EXPECT_EQ(entity_meet(&prop, &c.other), c.meets) << c.other.x << "," << c.other.y;
-    EXPECT_EQ(entity_meet(&c.other, &prop), c.meets) << c.other.x << "," << c.other.y;
-  }
+  EXPECT_EQ(fields(slot), fields(fresh));
+  EXPECT_EQ(std::pair(slot.x, slot.type), std::pair(-7, BOX));
 }
 
-TEST(EntityGeometry, PlaceMeetingSearchesFromTheTopSlot) {
+// Boxes meet when they share more than one row or column: pixels 68..131 against others.
+TEST_F(Entities, MeetAndPlaceMeeting) {
+  const Entity prop = box_at(100, 100, 64, 64);
+  // clang-format off
+  const std::tuple<int32_t, int32_t, int32_t, bool> cases[] = { // x, y, size, whether they meet
+      {68, 100, 1, false}, {69, 100, 1, true}, {131, 100, 1, false}, {130, 100, 1, true},
+      {100, 68, 1, false}, {100, 69, 1, true}, {100, 131, 1, false}, {100, 130, 1, true},
+      {163, 100, 64, false}, {162, 100, 64, true}, {100, 37, 64, false}, {100, 38, 64, true}};
+  // clang-format on
+  for (const auto &[x, y, size, meets] : cases) {
+    const Entity other = box_at(x, y, size, size);
+    EXPECT_EQ(entity_meet(&prop, &other), meets) << x << "," << y;
+    EXPECT_EQ(entity_meet(&other, &prop), meets) << x << "," << y;
+  }
+  // place_meeting looks from the highest slot down, never finds e itself, and for -1 takes any
+  // entity that can be smashed.
+  static Game game;
+  const EntityFn hit = [](Entity *, Game *) {};
+  // clang-format off
+  for (const auto &[slot, type, smash, x] : {std::tuple{3, BOX, hit, 100}, {5, BOX, hit, 100},
+           {7, WINDOW, EntityFn{}, 100}, {10, PLAYER, hit, 100}, {20, BOX, hit, 400}}) {
+    // clang-format on
+    game.entities[slot] = box_at(x, 100, 64, 64);
+    game.entities[slot].type = type, game.entities[slot].smash = smash;
+  }
   Entity *cursor = &game.entities[10];
-  *cursor = box_at(100, 100, 1, 1);
-  cursor->type = PLAYER;
-  cursor->smash = nop; // even a clickable e never finds itself
-  const struct {
-    int slot;
-    int32_t type;
-    EntityFn smash;
-    int32_t x;
-  } under[] = {
-      {3, BOX, nop, 100}, {5, BOX, nop, 100}, {7, WINDOW, nullptr, 100}, {20, BOX, nop, 400}};
-  for (const auto &u : under) {
-    game.entities[u.slot] = box_at(u.x, 100, 64, 64);
-    game.entities[u.slot].type = u.type;
-    game.entities[u.slot].smash = u.smash;
-  }
-  EXPECT_EQ(entity_place_meeting(cursor, &game, -1), &game.entities[5]);
-  EXPECT_EQ(entity_place_meeting(cursor, &game, BOX), &game.entities[5]);
-  EXPECT_EQ(entity_place_meeting(cursor, &game, WINDOW), &game.entities[7]);
-  EXPECT_EQ(entity_place_meeting(cursor, &game, PLAYER), nullptr);
-  EXPECT_EQ(entity_place_meeting(cursor, &game, ALARM), nullptr);
+  cursor->width = cursor->height = 1;
+  for (const auto &[type, found] :
+       {std::pair{-1, 5}, {BOX, 5}, {WINDOW, 7}, {PLAYER, -1}, {ALARM, -1}})
+    EXPECT_EQ(entity_place_meeting(cursor, &game, type),
+              found < 0 ? nullptr : game.entities + found);
 }
 
-TEST(EntityGeometry, CollideTestsEdgesOfBoxesWiderThanACell) {
-  const Entity wide = box_at(328, 140, 64, 16);   // 296..359 x 132..147; the cell is under 328
-  const Entity narrow = box_at(310, 140, 16, 16); // 302..317
-  const struct {
-    const Entity &e;
-    int32_t dx, dy;
-    bool solid;
-  } cases[] = {{wide, 0, 0, false},     {wide, 0, 20, true},      {wide, 0, 29, true},
-               {wide, 0, 44, false},    {wide, -39, 20, true},    {wide, -40, 20, false},
-               {wide, 40, 20, false},   {narrow, 10, 20, true},   {narrow, 2, 20, false},
-               {narrow, -303, 0, true}, {narrow, -302, 0, false}, {narrow, 323, 0, true}};
-  for (const auto &c : cases) {
-    EXPECT_EQ(entity_collide(&c.e, c.dx, c.dy), c.solid)
-        << c.e.width << ": " << c.dx << "," << c.dy;
-  }
-}
-
-TEST(EntityMove, RemaindersCarryFractions) {
-  const struct {
-    double speed;
-    int32_t steps[3];
-  } cases[] = {{2.5, {2, 3, 2}}, {-0.4, {0, 0, -1}}, {-1.75, {-1, -2, -2}}};
-  for (const auto &c : cases) {
-    Entity e = box_at(100, 300, 16, 16);
-    e.speed_x = c.speed;
-    for (int32_t step : c.steps) {
-      const int32_t before = e.x;
-      entity_move(&e);
-      EXPECT_EQ(e.x - before, step) << c.speed;
-    }
-    EXPECT_EQ(e.speed_x, c.speed);
-  }
-}
-
-TEST(EntityMove, SolidPixelsStopOneAxis) {
+// One move: whole pixels of speed plus remainder, the rest kept; an axis that meets a solid
+// pixel stops before it and loses its speed and remainder.
+TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
   const struct {
     Entity start;
     double sx, sy, rem; // rem starts both remainders
     bool noclip;
-    int32_t x, y; // where it ends
+    int32_t x, y;
     bool x_blocked, y_blocked;
   } cases[] = {
-      {box_at(630, 300, 16, 16), 5.5, 2.0, 0.0, false, 632, 302, true, false},  // right edge: 639
-      {box_at(10, 300, 16, 16), -5.5, -2.0, 0.0, false, 8, 298, true, false},   // left edge: 0
-      {box_at(100, 10, 16, 16), 3.0, -5.5, 0.0, false, 103, 8, false, true},    // top edge: 0
-      {box_at(100, 470, 16, 16), 0.5, 5.0, 0.0, false, 100, 472, false, true},  // bottom: 479
-      {box_at(328, 140, 64, 16), 0.0, 20.0, 0.0, false, 328, 152, false, true}, // mid-edge cell
-      {box_at(-5, 100, 16, 16), 3.0, 3.0, 0.5, false, -5, 100, true, true},     // already outside
-      {box_at(635, 168, 16, 16), 10.0, -200.0, 0.5, true, 645, -31, false, false}, // noclip
+      // clang-format off
+      {box_at(100, 300, 16, 16), 2.5, -0.4, 0.0, false, 102, 300, false, false},
+      {box_at(100, 300, 16, 16), 2.5, -1.75, 0.5, false, 103, 299, false, false},
+      {box_at(100, 300, 16, 16), -1.75, -0.4, -0.5, false, 98, 300, false, false},
+      {box_at(630, 300, 16, 16), 5.5, 2.0, 0.0, false, 632, 302, true, false},      // right edge
+      {box_at(10, 300, 16, 16), -5.5, -2.0, 0.0, false, 8, 298, true, false},       // left edge
+      {box_at(100, 10, 16, 16), 3.0, -5.5, 0.0, false, 103, 8, false, true},        // top edge
+      {box_at(100, 470, 16, 16), 0.5, 5.0, 0.0, false, 100, 472, false, true},      // bottom edge
+      {box_at(328, 140, 64, 16), 0.0, 20.0, 0.0, false, 328, 152, false, true},     // cell mid-edge
+      {box_at(-5, 100, 16, 16), 3.0, 3.0, 0.5, false, -5, 100, true, true},         // already out
+      {box_at(635, 168, 16, 16), 10.0, -200.0, 0.5, true, 645, -31, false, false},  // noclip
+      // clang-format on
   };
   for (const auto &c : cases) {
     Entity e = c.start;
-    e.speed_x = c.sx;
-    e.speed_y = c.sy;
-    e.rem_x = e.rem_y = c.rem;
-    e.noclip = c.noclip;
+    e.speed_x = c.sx, e.speed_y = c.sy, e.rem_x = e.rem_y = c.rem, e.noclip = c.noclip;
     entity_move(&e);
-    const std::string where = std::to_string(c.start.x) + "," + std::to_string(c.start.y);
-    EXPECT_EQ(e.x, c.x) << where;
-    EXPECT_EQ(e.y, c.y) << where;
-    EXPECT_EQ(e.speed_x, c.x_blocked ? 0.0 : c.sx) << where;
-    EXPECT_EQ(e.speed_y, c.y_blocked ? 0.0 : c.sy) << where;
-    // What an axis did not move stays in its remainder, unless it was blocked.
-    EXPECT_EQ(e.rem_x, c.x_blocked ? 0.0 : c.sx + c.rem - (c.x - c.start.x)) << where;
-    EXPECT_EQ(e.rem_y, c.y_blocked ? 0.0 : c.sy + c.rem - (c.y - c.start.y)) << where;
+    SCOPED_TRACE(testing::Message() << c.start.x << "," << c.start.y);
+    EXPECT_EQ(std::pair(e.x, e.y), std::pair(c.x, c.y));
+    EXPECT_EQ(std::pair(e.speed_x, e.speed_y),
+              std::pair(c.x_blocked ? 0.0 : c.sx, c.y_blocked ? 0.0 : c.sy));
+    EXPECT_EQ(e.rem_x, c.x_blocked ? 0.0 : c.sx + c.rem - (c.x - c.start.x));
+    EXPECT_EQ(e.rem_y, c.y_blocked ? 0.0 : c.sy + c.rem - (c.y - c.start.y));
   }
 }
 
-TEST(SceneOnOwnLevel, ObjectsSpawnAtTruncatedCentres) {
-  register_kinds();
+// Objects spawn at their centres truncated toward zero; an unknown type spawns nothing.
+TEST_F(Entities, ObjectsSpawnAtTruncatedCentres) {
+  static Game game;
   testing::internal::CaptureStdout();
   game_init(&game);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown type 'crate'\n");
-  const struct {
-    int32_t type, x, y;
-  } spawned[] = {{BOX, 10, 20}, {WINDOW, -2, -2}, {PLAYER, 245, 387}};
-  for (int slot = 0; slot < 3; ++slot) {
-    EXPECT_EQ(game.entities[slot].type, spawned[slot].type) << slot;
-    EXPECT_EQ(game.entities[slot].x, spawned[slot].x) << slot;
-    EXPECT_EQ(game.entities[slot].y, spawned[slot].y) << slot;
+  const int32_t spawned[][3] = {{BOX, 10, 20}, {WINDOW, -2, -2}, {PLAYER, 245, 387}, {0, 0, 0}};
+  for (int slot = 0; slot < 4; ++slot) {
+    const Entity &e = game.entities[slot];
+    EXPECT_EQ((std::array{e.type, e.x, e.y}),
+              (std::array{spawned[slot][0], spawned[slot][1], spawned[slot][2]}));
   }
-  EXPECT_EQ(game_entity_count(&game, 0), GAME_MAX_ENTITIES - 3u);
 }
+
+} // namespace

@@ -1,0 +1,212 @@
+// pordeck_bench -- what the game costs on this machine: a whole frame of the shipped level at
+// three moments of a round and its split into update, draw and present; one click from the
+// pushed event to the finished smash; the image look-up; and (startup.cpp) the time to the
+// first presented frame and the memory a run holds.
+//
+// Each benchmark runs its own engine with the shipped configuration, pacing off. The drivers
+// come from the environment; headless:
+//   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
+#include "game.h"
+#include "kinds.h"
+#include "vel.h"
+
+#include <SDL_mixer.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+using Clock = std::chrono::steady_clock;
+
+// The shipped configuration with pacing off, so that a frame costs only its own work.
+extern const VEL_Config BENCH_CONFIG = {640, 480, 0, 16, "pordeck", 0.0, true, true};
+
+// startup.cpp: main's start-up path in a process of its own, timed from the process start.
+int startup_child(Clock::time_point entered, int frames);
+
+namespace {
+
+bool is_prop(const Entity &e) {
+  return e.smash && (e.type == entity_type("box") || e.type == entity_type("window"));
+}
+
+// Finishes the first `count` props in slot order through their own smash operations: a box
+// takes two, a window one. Sounds are cut at once, as a player's pace would let them end.
+void finish_props(Game *game, int count) {
+  for (Entity &e : game->entities) {
+    while (count > 0 && is_prop(e)) {
+      count -= e.destroyed || e.type == entity_type("window") ? 1 : 0;
+      e.smash(&e, game);
+      Mix_HaltChannel(-1);
+    }
+  }
+}
+
+// The engine, the Game and the scene as main builds them, with `finished` props finished and
+// one frame drawn (which loads the images and brings the clocks out when none stand).
+struct Running {
+  explicit Running(int finished) {
+    if (VEL_Init(&BENCH_CONFIG) != 0) {
+      std::exit(1); // the engine has logged why
+    }
+    game = static_cast<Game *>(std::malloc(sizeof(Game)));
+    game_init(game);
+    if (game_load_sounds() < 0) {
+      std::exit(1);
+    }
+    finish_props(game, finished);
+    game_frame(game);
+  }
+  ~Running() {
+    std::free(game);
+    VEL_Quit();
+  }
+  Game *game;
+};
+
+double us_since(Clock::time_point start) {
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// A whole frame (game_frame), its three parts timed as counters: events and game_update;
+// the canvas begun, cleared and drawn; VEL_DrawEnd.
+void BM_Frame(benchmark::State &state) {
+  Running run(static_cast<int>(state.range(0)));
+  double update = 0, draw = 0, present = 0;
+  for (auto _ : state) {
+    Clock::time_point t = Clock::now();
+    VEL_CycleEvents();
+    game_update(run.game);
+    update += us_since(t);
+    t = Clock::now();
+    VEL_DrawBegin();
+    VEL_DrawSetColor(0.4f, 0.3f, 0.3f, 0.0f); // the background, as game_frame clears it
+    VEL_DrawClear();
+    game_draw(run.game);
+    draw += us_since(t);
+    t = Clock::now();
+    VEL_DrawEnd();
+    present += us_since(t);
+  }
+  using benchmark::Counter;
+  state.counters["update_us"] = Counter(update, Counter::kAvgIterations);
+  state.counters["draw_us"] = Counter(draw, Counter::kAvgIterations);
+  state.counters["present_us"] = Counter(present, Counter::kAvgIterations);
+}
+// Props finished: none; half of the 140; all of them, with the clocks out.
+BENCHMARK(BM_Frame)->ArgName("finished")->Arg(0)->Arg(70)->Arg(140)->Unit(benchmark::kMillisecond);
+
+// Where a player presses next: the on-canvas point nearest the centre of the smashable
+// entity in the highest slot, if a press there hits it; false when none is left.
+bool next_target(Game *game, int &x, int &y) {
+  Entity probe{};
+  probe.width = probe.height = 1;
+  for (int i = GAME_MAX_ENTITIES - 1; i >= 0; --i) {
+    Entity &e = game->entities[i];
+    probe.x = x = std::clamp(e.x, 0, GAME_WIDTH - 1);
+    probe.y = y = std::clamp(e.y, 0, GAME_HEIGHT - 1);
+    if (e.type != 0 && e.smash && entity_place_meeting(&probe, game, -1) == &e) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void push_mouse(Uint32 type, int x, int y) {
+  SDL_Event event{};
+  event.type = type;
+  if (type == SDL_MOUSEMOTION) {
+    event.motion.x = x;
+    event.motion.y = y;
+  } else {
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = 1;
+    event.button.x = x;
+    event.button.y = y;
+  }
+  SDL_PushEvent(&event);
+}
+
+// The events handled and the entities updated, as the first half of a frame does.
+void handle(Game *game) {
+  VEL_CycleEvents();
+  game_update(game);
+}
+
+// One press: the mouse moved onto the target and the button pressed, then the events taken
+// in and the update that smashes. The release, and a fresh round once nothing is left to
+// hit, are not timed.
+void BM_Click(benchmark::State &state) {
+  Running run(0);
+  int x = 0, y = 0;
+  for (auto _ : state) {
+    if (!next_target(run.game, x, y)) {
+      game_init(run.game);
+      next_target(run.game, x, y);
+    }
+    const Clock::time_point t = Clock::now();
+    push_mouse(SDL_MOUSEMOTION, x, y);
+    push_mouse(SDL_MOUSEBUTTONDOWN, x, y);
+    handle(run.game);
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t).count());
+    push_mouse(SDL_MOUSEBUTTONUP, x, y);
+    handle(run.game);
+    Mix_HaltChannel(-1);
+  }
+}
+BENCHMARK(BM_Click)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// VEL_ImageLoad finding the path loaded last, with `loaded` images in the registry: the
+// game's seven, then the same files named by other strings ("res//box.bmp", ...).
+void BM_ImageLoad(benchmark::State &state) {
+  Running run(0);
+  const char *names[] = {"cursor.bmp", "box.bmp",   "boxdestroyed.bmp",  "windowclean.bmp",
+                         "window.bmp", "clock.bmp", "clockdestroyed.bmp"};
+  std::string last;
+  for (int n = 0; n < state.range(0); ++n) {
+    last = "res" + std::string(static_cast<size_t>(n / 7 + 1), '/') + names[n % 7];
+    VEL_ImageLoad(last.c_str());
+  }
+  if (VEL_ImageLoad(last.c_str()) != state.range(0) - 1) {
+    state.SkipWithError("the last path is not in the last slot");
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(VEL_ImageLoad(last.c_str()));
+  }
+}
+BENCHMARK(BM_ImageLoad)->ArgName("loaded")->Arg(7)->Arg(64);
+
+} // namespace
+
+// Plays one frame of a run: every 8 frames a press on the next target (over nothing once the
+// round is over), released 4 frames later; sounds are cut after each press, as a player's
+// pace would let them end.
+void play_frame(Game *game, int frame) {
+  static int x = 100, y = 20;
+  if (frame % 8 == 0 && !next_target(game, x, y)) {
+    x = 100;
+    y = 20;
+  }
+  if (frame % 4 == 0) {
+    push_mouse(SDL_MOUSEMOTION, x, y);
+    push_mouse(frame % 8 == 0 ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP, x, y);
+  }
+  game_frame(game);
+  Mix_HaltChannel(-1);
+}
+
+int main(int argc, char **argv) {
+  const Clock::time_point entered = Clock::now();
+  kinds_register();
+  if (argc == 3 && std::strcmp(argv[1], "--startup-child") == 0) {
+    return startup_child(entered, std::atoi(argv[2]));
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# The game in a real X11 window, on a screen of its own (Xvfb), driven with xdotool and
+# read back with ImageMagick:
+#
+#   real_window.sh PORDECK WM_CLOSE [SCREENSHOT.png]
+#
+# At scale 1 the background, the cursor and the last window of the level show; a press on
+# that window shatters it. Resized to 1300 x 1000 the same picture shows doubled at (10, 20)
+# with black around it. Closed as a window manager closes it, the game exits with status 0.
+# Given a third argument, it smashes a few more props first and writes the canvas there.
+set -euo pipefail
+game=$1 wm_close=$2 screenshot=${3:-}
+res=$(dirname "$game")/res
+work=$(mktemp -d)
+trap 'kill ${game_pid:-} ${xvfb:-} 2>/dev/null; wait; rm -rf "$work"' EXIT
+nomask=-1,-1,-1,-1
+
+fail() {
+  echo "FAIL: $*" >&2
+  cat "$work/game.log" >&2
+  exit 1
+}
+
+# Runs a check until it passes, for at most about 5 s.
+retry() {
+  local deadline=$((SECONDS + 5))
+  until "$@"; do
+    [ "$SECONDS" -le "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# Grabs the window and cuts the 640 x 480 canvas out of it, shown at $scale from
+# ($off_x, $off_y), into canvas.png; then runs the check given.
+at() {
+  import -silent -window "$window" "$work/shot.png" &&
+    convert "$work/shot.png" -crop "$((640 * scale))x$((480 * scale))+$off_x+$off_y" +repage \
+      -sample 640x480 "$work/canvas.png" && "$@"
+}
+expect() {
+  local what=$1
+  shift
+  retry at "$@" || fail "$what"
+}
+zero() { [ "$(convert "$@" -alpha off -format '%[max]' info:)" = 0 ]; }
+
+pixel_is() {
+  [ "$(convert "$work/canvas.png" -crop "1x1+$1+$2" -depth 8 \
+    -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:)" = "$3" ]
+}
+# covers X Y MASK IMAGE [OPTIONS]: the opaque pixels of the image show unchanged with their
+# top-left corner at canvas (X, Y); pixels in the MASK rectangle (x0,y0,x1,y1) are ignored.
+covers() {
+  local x=$1 y=$2 mask=$3
+  shift 3
+  zero "$work/canvas.png" \( +clone \( "$@" -channel A -threshold 99% +channel \) \
+    -geometry "+$x+$y" -compose over -composite \) +geometry -compose difference -composite \
+    -fill black -draw "rectangle $mask"
+}
+# The crosshair is drawn centred on the mouse, in one of four flips.
+cursor_at() {
+  local flips
+  for flips in "" -flip -flop "-flip -flop"; do
+    # shellcheck disable=SC2086
+    covers $(($1 - 8)) $(($2 - 8)) $nomask "$res/cursor.bmp" $flips && return 0
+  done
+  return 1
+}
+# The last window record of map/fendor.tmj: 64 x 64 at (417, 58), the topmost prop there.
+shattered() {
+  covers 417 58 "$cursor_mask" "$res/window.bmp" &&
+    ! covers 417 58 "$cursor_mask" "$res/windowclean.bmp"
+}
+# The canvas as at scale 1 (cursor aside), every pixel a 2 x 2 block, black all around.
+doubled() {
+  [ "$(identify -format %wx%h "$work/shot.png")" = 1300x1000 ] &&
+    zero "$work/canvas.png" "$work/scale1.png" -compose difference -composite \
+      -fill black -draw "rectangle $cursor_mask" &&
+    zero "$work/shot.png" -crop 1280x960+10+20 +repage \( +clone -sample 50% -sample 200% \) \
+      -compose difference -composite &&
+    zero "$work/shot.png" -fill black -draw "rectangle 10,20 1289,979"
+}
+gone() { ! kill -0 "$game_pid" 2>/dev/null; }
+# Moves the mouse to canvas (x, y); then the xdotool commands given.
+move() {
+  local x=$1 y=$2
+  shift 2
+  xdotool mousemove $((off_x + scale * x)) $((off_y + scale * y)) "$@"
+}
+
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+retry test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(cat "$work/display")"
+# Real X11 video; no sound card needed. Under AddressSanitizer, leak checking is off here:
+# the system's D-Bus and GL libraries that SDL loads on X11 leave blocks behind at exit, and
+# the game's own memory is leak-checked by the tests on the dummy drivers.
+env -u SDL_VIDEODRIVER -u SDL_RENDER_DRIVER SDL_AUDIODRIVER=dummy \
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$game" >"$work/game.log" 2>&1 &
+game_pid=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^pordeck$' | head -n 1) || true
+[ -n "$window" ] || fail "no window named pordeck"
+# Top left, so that the resized window stays on the screen; no window manager moves it.
+xdotool windowmove "$window" 0 0
+scale=1 off_x=0 off_y=0
+move 100 12
+
+expect "no background (102, 76, 76) at (20, 10)" pixel_is 20 10 102,76,76
+expect "no cursor at (100, 12)" cursor_at 100 12
+expect "the last window is not clean at (417, 58)" covers 417 58 $nomask "$res/windowclean.bmp"
+# Held until the game has seen it: the game reads the button once per frame.
+move 449 90 mousedown 1
+cursor_mask=441,82,456,97
+expect "a press at (449, 90) did not shatter the window at (417, 58)" shattered
+xdotool mouseup 1
+cp "$work/canvas.png" "$work/scale1.png"
+
+xdotool windowsize "$window" 1300 1000
+scale=2 off_x=10 off_y=20
+expect "at 1300 x 1000 the canvas is not shown doubled at (10, 20)" doubled
+
+if [ -n "$screenshot" ]; then
+  for spot in 30,95 110,105 140,60 200,95 245,160 330,95 360,45 535,85 565,45 610,180 160,155 \
+    100,205 400,215 520,210 240,235 40,225 60,400 60,400 180,415 340,360 340,360 430,360 \
+    520,285 550,330 550,330 470,420 610,390; do
+    move "${spot%,*}" "${spot#*,}" mousedown 1 sleep 0.1 mouseup 1 sleep 0.1
+  done
+  move 300 250 sleep 0.3
+  at convert "$work/canvas.png" -strip "$screenshot"
+fi
+
+"$wm_close" "$window"
+retry gone || fail "still running after WM_DELETE_WINDOW"
+wait "$game_pid" || fail "exit status $? after WM_DELETE_WINDOW"
+game_pid=

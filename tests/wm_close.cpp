@@ -1,0 +1,28 @@
+// wm_close WINDOW-ID -- asks an X11 window to close the way a window manager does: a
+// WM_PROTOCOLS client message carrying WM_DELETE_WINDOW. Bare Xvfb runs no window manager.
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char **argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: wm_close WINDOW-ID\n");
+    return 2;
+  }
+  Display *display = XOpenDisplay(nullptr);
+  if (!display) {
+    std::fprintf(stderr, "wm_close: cannot open display\n");
+    return 1;
+  }
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+  XCloseDisplay(display);
+  return sent ? 0 : 1;
+}
