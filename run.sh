@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 
 BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev nlohmann-json3-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
-  libx11-dev dpkg-dev desktop-file-utils)
+  libx11-dev dpkg-dev file desktop-file-utils)
 JOBS=$(nproc)
 
 install_missing() {
@@ -59,7 +59,7 @@ test)
     run_tests build-sanitize -DPORDECK_TESTS=ON -DPORDECK_SANITIZE=ON
   ;;
 package)
-  install_missing "${BUILD_PACKAGES[@]}" dpkg-dev
+  install_missing "${BUILD_PACKAGES[@]}" dpkg-dev file
   build build -DPORDECK_TESTS=OFF
   (cd build && cpack -G DEB)
   ;;

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum Damage { NONE, EMPTY, MISSING, DIRECTORY, TRUNCATED, TEXT };
+enum Damage { NONE, EMPTY, MISSING, REMOVED, DIRECTORY, TRUNCATED, TEXT };
 // What the program is starting or loading when the fault strikes.
 enum Stage { AUDIO, VIDEO, IMAGE, EFFECT, MUSIC };
 
@@ -36,6 +36,7 @@ const Fault kFaults[] = {
     {"no video driver", {"SDL_VIDEODRIVER=no-such-driver"}, NONE, "", VIDEO, 1},
     {"an empty res/", {}, EMPTY, "res/piou.wav", EFFECT, 1},
     {"no res/", {}, MISSING, "res/alarm.wav", MUSIC, 1},
+    {"the fourth effect missing", {}, REMOVED, "res/box1.wav", EFFECT, 1},
     {"a directory for an effect", {}, DIRECTORY, "res/glass.wav", EFFECT, 1},
     {"a corrupt image", {}, TRUNCATED, "res/box.bmp", IMAGE, 0},
     {"a text file for an effect", {}, TEXT, "res/box0.wav", EFFECT, 1},
@@ -51,6 +52,9 @@ void damage(Damage how, const std::string &dir, const std::string &file) {
     break;
   case MISSING:
     fs::remove_all(dir + "res");
+    break;
+  case REMOVED:
+    fs::remove(file);
     break;
   case DIRECTORY: // unreadable even for root, whom permissions do not stop
     fs::remove(file);

@@ -1,6 +1,8 @@
 // pixelart.cpp -- turning text designs into RGBA images, and writing those as BMP and SVG.
 #include "pixelart.h"
 
+#include "bytes.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -11,16 +13,6 @@ constexpr uint32_t bmp_v4_header_size = 108;
 constexpr uint32_t bi_bitfields = 3;
 constexpr uint32_t lcs_srgb = 0x73524742;   // 'sRGB'
 constexpr uint32_t pixels_per_metre = 2835; // 72 dpi
-
-void put_u16(std::vector<uint8_t> &out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value & 0xff));
-  out.push_back(static_cast<uint8_t>((value >> 8) & 0xff));
-}
-
-void put_u32(std::vector<uint8_t> &out, uint32_t value) {
-  put_u16(out, value & 0xffff);
-  put_u16(out, value >> 16);
-}
 
 Rgba &pixel_at(Image &image, int x, int y) {
   return image.pixels[static_cast<size_t>(y * image.width + x)];
