@@ -52,10 +52,12 @@ inline void kind_init(Entity *e, const char *name, int32_t x, int32_t y, int32_t
   e->height = size;
 }
 
+// How the kinds draw their images: whole, unscaled, unturned, centred on the entity, unflipped.
+constexpr VEL_ImageParams KIND_SPRITE = {0, 0, -1, -1, 1.0, 1.0, 0.0, 1, 0, 0};
+
 // Draws e's image untinted and centred on it: the damaged one once e has been hit. The
 // engine finds an image loaded before by its path.
 inline void kind_draw(const Entity *e, const char *intact, const char *damaged) {
-  static constexpr VEL_ImageParams whole_centred = {0, 0, -1, -1, 1.0, 1.0, 0.0, 1, 0, 0};
   VEL_DrawSetColor(1.0f, 1.0f, 1.0f, 1.0f);
-  VEL_DrawImageEx(VEL_ImageLoad(e->destroyed ? damaged : intact), e->x, e->y, &whole_centred);
+  VEL_DrawImageEx(VEL_ImageLoad(e->destroyed ? damaged : intact), e->x, e->y, &KIND_SPRITE);
 }

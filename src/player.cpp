@@ -41,16 +41,9 @@ void draw(Entity *e, Game *) {
   VEL_DrawSetColor(1.0f, static_cast<float>(1.0 - e->flash), static_cast<float>(1.0 - e->flash),
                    1.0f);
   const uint64_t tick = VEL_GetTick();
-  const VEL_ImageParams params = {0,
-                                  0,
-                                  -1,
-                                  -1,
-                                  1.0,
-                                  1.0,
-                                  0.0,
-                                  1,
-                                  static_cast<uint8_t>((tick >> 3) & 1),
-                                  static_cast<uint8_t>(((tick + 4) >> 3) & 1)};
+  VEL_ImageParams params = KIND_SPRITE;
+  params.flip_h = static_cast<uint8_t>((tick >> 3) & 1);
+  params.flip_v = static_cast<uint8_t>(((tick + 4) >> 3) & 1);
   VEL_DrawImageEx(VEL_ImageLoad("res/cursor.bmp"), e->x, e->y, &params);
 }
 
