@@ -6,6 +6,8 @@
 #   ./run.sh test        build and run every test, then again under AddressSanitizer and
 #                        UndefinedBehaviorSanitizer
 #   ./run.sh package     build the Debian package build/pordeck_<version>_<arch>.deb
+#   ./run.sh fuzz [s]    fuzz the image, sound and music loaders with libFuzzer for s seconds
+#                        (default 600), from truncated and bit-flipped copies of the assets
 #   ./run.sh bench       build and run the benchmarks, headless; further arguments go to
 #                        Google Benchmark (--benchmark_filter=Frame, ...)
 set -euo pipefail
@@ -63,6 +65,28 @@ package)
   build build -DPORDECK_TESTS=OFF
   (cd build && cpack -G DEB)
   ;;
+fuzz)
+  install_missing "${BUILD_PACKAGES[@]}" clang
+  CC=clang CXX=clang++ build build-fuzz -DPORDECK_FUZZ=ON -DPORDECK_TESTS=OFF
+  corpus=build-fuzz/corpus
+  mkdir -p "$corpus"
+  for asset in build-fuzz/res/*; do
+    name=$(basename "$asset")
+    size=$(stat -c %s "$asset")
+    cp "$asset" "$corpus/$name"
+    for at in 4 14 30 54 60 $((size / 2)) $((size - 1)); do
+      head -c "$at" "$asset" >"$corpus/$name.cut$at"
+      perl -e 'open my $f, "<:raw", $ARGV[0]; local $/; my $d = <$f>;
+        substr($d, $ARGV[1], 1) ^= chr(1 << ($ARGV[1] % 8)); print $d' "$asset" "$at" \
+        >"$corpus/$name.flip$at"
+    done
+  done
+  # An allocation that cannot be made (a file may declare gigabytes of samples, or a size
+  # that overflows) answers null, as it would on a machine without the memory.
+  ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=1024 \
+    ./build-fuzz/fuzz_loaders -max_total_time="${2:-600}" -max_len=200000 -rss_limit_mb=4096 \
+    "$corpus"
+  ;;
 bench)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
   build build -DPORDECK_TESTS=ON
@@ -70,7 +94,7 @@ bench)
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software ./build/pordeck_bench "$@"
   ;;
 *)
-  echo "usage: $0 play | test | package | bench" >&2
+  echo "usage: $0 play | test | package | fuzz [seconds] | bench" >&2
   exit 2
   ;;
 esac

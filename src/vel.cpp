@@ -564,9 +564,14 @@ int VEL_SoundLoad(const char *path, float volume) {
   if (!file) {
     return -1;
   }
-  Mix_Chunk *chunk = Mix_LoadWAV_RW(file, 1);
+  // Closed here rather than by the mixer, which loses the stream of some short files it
+  // cannot read when it is asked to close it.
+  Mix_Chunk *chunk = Mix_LoadWAV_RW(file, 0);
   if (!chunk) {
     SDL_Log("%s: %s", path, SDL_GetError());
+  }
+  SDL_RWclose(file);
+  if (!chunk) {
     return -1;
   }
   Mix_VolumeChunk(chunk, static_cast<int>(volume));
@@ -590,6 +595,31 @@ int VEL_SetMusicVolume(float volume) {
   return Mix_VolumeMusic(static_cast<int>(volume * 128.0f)) < 0 ? log_sdl_error() : 0;
 }
 
+namespace {
+
+// The mixer's streaming WAV reader trusts the file's header (one that claims 256 channels
+// stops the program with a division by zero), while SDL's own WAV reader checks it: a WAV
+// track must pass SDL's reader first. Leaves the stream at its start.
+bool music_readable(SDL_RWops *file) {
+  char head[12] = {};
+  SDL_RWread(file, head, 1, sizeof head);
+  SDL_RWseek(file, 0, RW_SEEK_SET);
+  if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) {
+    return true;
+  }
+  SDL_AudioSpec spec;
+  Uint8 *samples = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV_RW(file, 0, &spec, &samples, &length)) {
+    return false;
+  }
+  SDL_FreeWAV(samples);
+  SDL_RWseek(file, 0, RW_SEEK_SET);
+  return true;
+}
+
+} // namespace
+
 void VEL_StopMusic() {
   if (Mix_PlayingMusic()) {
     Mix_HaltMusic();
@@ -604,6 +634,11 @@ int VEL_PlayMusic(const char *path, int loops) {
   VEL_StopMusic();
   SDL_RWops *file = asset_open(path);
   if (!file) {
+    return -1;
+  }
+  if (!music_readable(file)) {
+    SDL_Log("%s: %s", path, SDL_GetError());
+    SDL_RWclose(file);
     return -1;
   }
   music = Mix_LoadMUS_RW(file, 1);
