@@ -2,40 +2,18 @@
 
 #include "kinds.h"
 
-#include <gtest/gtest.h>
-
 Scene::Scene(const VEL_Config &config) : engine(config), state(std::make_unique<Game>()) {
   [[maybe_unused]] static const bool registered = (kinds_register(), true);
   game_init(state.get());
   EXPECT_EQ(game_load_sounds(), 0);
 }
 
-void Scene::move(int x, int y) {
-  push_mouse_motion(mouse_x = x, mouse_y = y);
-  frame();
-}
-
-void Scene::press(int x, int y) {
-  push_mouse_button(SDL_BUTTON_LEFT, true, mouse_x = x, mouse_y = y);
-  frame();
-}
-
-void Scene::release() {
-  push_mouse_button(SDL_BUTTON_LEFT, false, mouse_x, mouse_y);
-  frame();
-}
-
-void Scene::click(int x, int y) {
-  press(x, y);
-  release();
-}
-
 bool topmost_point(Game &game, const Entity &e, int &x, int &y) {
   Entity probe{};
   probe.width = probe.height = 1;
   // The centre first, then ever finer grids over the box, aligned on the centre.
-  for (int step = e.width; step >= 1; step /= 2) {
-    for (int dy = 0; dy < e.height; dy += step) {
+  for (int step = e.width; step >= 1; step /= 2)
+    for (int dy = 0; dy < e.height; dy += step)
       for (int dx = 0; dx < e.width; dx += step) {
         x = probe.x = e.x - e.width / 2 + (dx + e.width / 2) % e.width;
         y = probe.y = e.y - e.height / 2 + (dy + e.height / 2) % e.height;
@@ -43,30 +21,25 @@ bool topmost_point(Game &game, const Entity &e, int &x, int &y) {
             entity_place_meeting(&probe, &game, -1) == &e)
           return true;
       }
-    }
-  }
   return false;
 }
 
 Picture load_picture(const std::string &path) {
   SDL_Surface *loaded = SDL_LoadBMP((exe_dir() + path).c_str());
-  SDL_Surface *argb =
-      loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : loaded;
-  EXPECT_NE(argb, nullptr) << path << ": " << SDL_GetError();
-  Picture picture{argb ? argb->w : 0, argb ? argb->h : 0, {}};
-  for (int i = 0; i < picture.w * picture.h; ++i) {
-    const Uint32 p = static_cast<const Uint32 *>(argb->pixels)[i];
-    picture.pixels.push_back(Rgba{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)});
-  }
+  SDL_Surface *rgba = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0) : loaded;
+  EXPECT_NE(rgba, nullptr) << path << ": " << SDL_GetError();
+  const Rgba *pixels = rgba ? static_cast<const Rgba *>(rgba->pixels) : nullptr;
+  Picture picture{rgba ? rgba->w : 0, rgba ? rgba->h : 0, {}};
+  picture.pixels.assign(pixels, pixels + picture.w * picture.h);
   SDL_FreeSurface(loaded);
-  SDL_FreeSurface(argb);
+  SDL_FreeSurface(rgba);
   return picture;
 }
 
 Canvas read_canvas() {
   Canvas canvas(GAME_WIDTH * GAME_HEIGHT);
-  EXPECT_EQ(SDL_RenderReadPixels(test_renderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, canvas.data(),
-                                 GAME_WIDTH * 4),
+  EXPECT_EQ(SDL_RenderReadPixels(SDL_GetRenderer(test_window()), nullptr, SDL_PIXELFORMAT_ARGB8888,
+                                 canvas.data(), GAME_WIDTH * 4),
             0);
   return canvas;
 }
@@ -76,22 +49,20 @@ int expect_sprite(const Canvas &canvas, const Picture &picture, int cx, int cy,
   // Where the engine puts the first pixel of a sprite of this size centred on c.
   auto start = [](int c, int size) { return static_cast<int>(c - size * 0.5); };
   int compared = 0, wrong = 0;
-  for (int y = 0; y < picture.h; ++y) {
+  for (int y = 0; y < picture.h; ++y)
     for (int x = 0; x < picture.w; ++x) {
       const int px = start(cx, picture.w) + x, py = start(cy, picture.h) + y;
       const Rgba want = picture.at(flip & SDL_FLIP_HORIZONTAL ? picture.w - 1 - x : x,
                                    flip & SDL_FLIP_VERTICAL ? picture.h - 1 - y : y);
       bool hidden = want.a != 255 || px < 0 || py < 0 || px >= GAME_WIDTH || py >= GAME_HEIGHT;
-      for (const Cover &c : above) {
-        const int left = start(c.x, c.w), top = start(c.y, c.h);
-        hidden = hidden || (px >= left && px < left + c.w && py >= top && py < top + c.h);
-      }
+      for (const Cover &c : above)
+        hidden = hidden || (px >= start(c.x, c.w) && px < start(c.x, c.w) + c.w &&
+                            py >= start(c.y, c.h) && py < start(c.y, c.h) + c.h);
       const Uint32 tinted = Uint32(want.r * tint.r / 255) << 16 |
                             Uint32(want.g * tint.g / 255) << 8 | Uint32(want.b * tint.b / 255);
       compared += !hidden;
       wrong += !hidden && (canvas[py * GAME_WIDTH + px] & 0xFFFFFF) != tinted;
     }
-  }
   EXPECT_EQ(wrong, 0) << "of " << compared << " pixels of a sprite at (" << cx << ", " << cy << ")";
   return compared;
 }

@@ -6,22 +6,21 @@
 #include "support.h"
 
 #include <memory>
-#include <string>
 
 class Scene {
 public:
-  explicit Scene(const VEL_Config &config = test_config());
+  explicit Scene(const VEL_Config &config = test_config);
   Game &game() { return *state; }
   Entity &slot(int i) { return state->entities[i]; }
   // One pass of the main loop.
   void frame() { game_frame(state.get()); }
   // Mouse moved to a window position, then a frame.
-  void move(int x, int y);
+  void move(int x, int y) { push_mouse(mouse_x = x, mouse_y = y), frame(); }
   // Left button pressed at a window position, then a frame; release() lets it go.
-  void press(int x, int y);
-  void release();
+  void press(int x, int y) { push_mouse(mouse_x = x, mouse_y = y, SDL_BUTTON_LEFT, true), frame(); }
+  void release() { push_mouse(mouse_x, mouse_y, SDL_BUTTON_LEFT, false), frame(); }
   // A whole click: press, frame, release, frame.
-  void click(int x, int y);
+  void click(int x, int y) { press(x, y), release(); }
 
 private:
   Engine engine;
@@ -45,16 +44,14 @@ using Canvas = std::vector<Uint32>;
 Canvas read_canvas();
 
 // A rectangle of the canvas, by its centre and size, drawn over by something.
-struct Cover {
-  int x, y, w, h;
-};
+using Cover = SDL_Rect;
 
 // Compares the canvas with the picture drawn centred on (cx, cy), mirrored by flip (an
 // SDL_RendererFlip) and tinted, at every opaque pixel that lies on the canvas and under none
 // of `above`. Returns the number of pixels compared; a mismatch fails the test.
 int expect_sprite(const Canvas &canvas, const Picture &picture, int cx, int cy,
                   const std::vector<Cover> &above = {}, int flip = 0,
-                  Rgba tint = Rgba{255, 255, 255, 255});
+                  Rgba tint = {255, 255, 255, 255});
 
 // The cursor drawn at its entity's position as the frame just presented drew it: with that
 // frame's flips, tinted. Fails the test otherwise.

@@ -1,58 +1,28 @@
 #include "support.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-extern char **environ;
+namespace fs = std::filesystem;
 
-namespace {
-
-void push(SDL_Event event) {
-  event.common.timestamp = SDL_GetTicks();
+static void push(SDL_Event event) { // SDL stamps it with the time
   ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
-} // namespace
-
-LogCapture::LogCapture() {
-  SDL_LogSetOutputFunction(
-      [](void *lines, int, SDL_LogPriority, const char *message) {
-        static_cast<std::vector<std::string> *>(lines)->emplace_back(message);
-      },
-      &captured);
-}
-
-VEL_Config test_config() {
-  return VEL_Config{640, 480, 0, 16, "pordeck", 0.0, true, true};
-}
-
-Engine::Engine(const VEL_Config &config) : started(VEL_Init(&config) == 0) {
-  EXPECT_TRUE(started) << "the engine did not start: " << SDL_GetError();
-}
-
-SDL_Window *test_window() {
-  for (Uint32 id = 1; id < 4096; ++id) {
-    if (SDL_Window *window = SDL_GetWindowFromID(id); window && SDL_GetRenderer(window))
-      return window;
-  }
-  return nullptr;
-}
-
-SDL_Renderer *test_renderer() {
-  return SDL_GetRenderer(test_window());
+Engine::Engine(const VEL_Config &config) {
+  EXPECT_EQ(VEL_Init(&config), 0) << "the engine did not start: " << SDL_GetError();
 }
 
 Rgba read_pixel(int x, int y) {
-  Uint32 p = 0;
+  Rgba pixel{};
   const SDL_Rect rect{x, y, 1, 1};
-  EXPECT_EQ(SDL_RenderReadPixels(test_renderer(), &rect, SDL_PIXELFORMAT_ARGB8888, &p, 4), 0);
-  return Rgba{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)};
+  EXPECT_EQ(SDL_RenderReadPixels(SDL_GetRenderer(test_window()), &rect, SDL_PIXELFORMAT_RGBA32,
+                                 &pixel, 4),
+            0);
+  return pixel;
 }
 
 void push_quit() {
@@ -64,21 +34,16 @@ void push_key(SDL_Scancode scancode, bool down, bool repeat) {
   push(SDL_Event{.key = {down ? SDL_KEYDOWN : SDL_KEYUP, 0, 0, down, repeat, 0, 0, key}});
 }
 
-void push_mouse_motion(int x, int y) {
-  push(SDL_Event{.motion = {SDL_MOUSEMOTION, 0, 0, 0, 0, x, y, 0, 0}});
+void push_mouse(int x, int y, uint8_t button, bool down) {
+  const Uint32 type = !button ? SDL_MOUSEMOTION : down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  push(button ? SDL_Event{.button = {type, 0, 0, 0, button, down, 1, 0, x, y}}
+              : SDL_Event{.motion = {type, 0, 0, 0, 0, x, y, 0, 0}});
 }
 
-void push_mouse_button(uint8_t button, bool down, int x, int y) {
-  const Uint32 type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-  push(SDL_Event{.button = {type, 0, 0, 0, button, down, 1, 0, x, y}});
-}
-
-bool write_bmp(const std::string &path, int w, int h, const std::function<Rgba(int, int)> &pixel) {
-  SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-  for (int i = 0; surface && i < w * h; ++i) {
-    const Rgba c = pixel(i % w, i / w);
-    static_cast<Uint32 *>(surface->pixels)[i] = Uint32(c.a) << 24 | c.r << 16 | c.g << 8 | c.b;
-  }
+bool write_bmp(const std::string &path, int w, int h, Rgba (*pixel)(int x, int y)) {
+  SDL_Surface *surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
+  for (int i = 0; surface && i < w * h; ++i)
+    static_cast<Rgba *>(surface->pixels)[i] = pixel(i % w, i / w);
   const bool saved = surface && SDL_SaveBMP(surface, path.c_str()) == 0;
   SDL_FreeSurface(surface);
   return saved;
@@ -104,36 +69,27 @@ std::string read_file(const std::string &path) {
 }
 
 std::string relative_to_exe(const std::string &absolute) {
-  std::string up;
-  for (char c : exe_dir().substr(1))
-    up += c == '/' ? "../" : "";
-  return up + absolute.substr(1);
+  return fs::relative(absolute, exe_dir()).string();
 }
 
 std::string exe_dir() {
-  char *base = SDL_GetBasePath();
-  const std::string dir = base ? base : "./";
-  SDL_free(base);
-  return dir;
+  return fs::canonical("/proc/self/exe").parent_path().string() + "/"; // as SDL finds it
 }
 
 std::string make_temp_dir() {
-  static std::vector<std::string> made; // removed when the test process ends
-  if (made.empty()) {
+  static std::vector<std::string> made;
+  if (made.empty())
     std::atexit([] {
       for (const std::string &dir : made)
-        std::filesystem::remove_all(dir);
+        fs::remove_all(dir);
     });
-  }
-  const char *tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pordeck-test-XXXXXX";
-  EXPECT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
-  made.push_back(pattern);
-  return pattern + "/";
+  std::string dir = fs::temp_directory_path() / "pordeck-test-XXXXXX";
+  EXPECT_NE(mkdtemp(dir.data()), nullptr) << dir;
+  return made.emplace_back(dir) + "/";
 }
 
 ProcessResult run_process(const std::vector<std::string> &argv, const std::vector<std::string> &env,
-                          int delay_ms, int signal, int timeout_ms) {
+                          int interrupt_ms) {
   // Null-terminated pointers to the strings, as exec takes them; the extra entries come first,
   // so that they win over the inherited ones.
   std::vector<char *> args, envp;
@@ -146,24 +102,20 @@ ProcessResult run_process(const std::vector<std::string> &argv, const std::vecto
   args.push_back(nullptr);
   envp.push_back(nullptr);
   std::FILE *out = std::tmpfile(); // not a pipe: the child never waits for the reader
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
-  posix_spawn_file_actions_adddup2(&actions, fileno(out), 2);
-  pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  EXPECT_EQ(spawned, 0) << "cannot start " << argv[0];
-  int status = 127 << 8; // what a shell reports for a program it cannot start
-  for (int waited = 0; spawned == 0 && waitpid(pid, &status, WNOHANG) != pid; ++waited) {
-    if (waited == delay_ms || waited == timeout_ms)
-      kill(pid, waited == delay_ms ? signal : SIGKILL);
-    EXPECT_NE(waited, timeout_ms) << argv[0] << " did not end within " << timeout_ms << " ms";
-    SDL_Delay(1);
+  const int fd = fileno(out);
+  const pid_t pid = fork();
+  if (pid == 0) { // only calls that are safe in the child of a threaded process
+    alarm(20);    // a child that hangs is ended by SIGALRM
+    dup2(fd, 1), dup2(fd, 2);
+    execve(args[0], args.data(), envp.data());
+    _exit(127);
   }
-  ProcessResult result{
-      WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFSIGNALED(status) ? WTERMSIG(status) : 0, {}};
-  result.output = read_file("/proc/self/fd/" + std::to_string(fileno(out)));
+  if (pid > 0 && interrupt_ms >= 0)
+    SDL_Delay(interrupt_ms), kill(pid, SIGINT);
+  int status = 127 << 8; // also what a child that cannot start its program reports
+  EXPECT_TRUE(pid > 0 && waitpid(pid, &status, 0) == pid) << "cannot start " << argv[0];
+  ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+                       read_file("/proc/self/fd/" + std::to_string(fd))};
   std::fclose(out);
   return result;
 }

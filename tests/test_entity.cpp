@@ -6,22 +6,15 @@
 #include "map.h"
 #include "support.h"
 
-#include <gtest/gtest.h>
-
-namespace {
-
 // 40 x 30 cells of 16 pixels like the shipped level; the fixture makes cell (20, 10), pixels
 // 320..335 x 160..175, solid.
-int32_t tiles[40 * 30];
+static int32_t tiles[40 * 30];
 const lvgen_layer layer{"solid cell", 1.0, 0, 0, tiles};
 const lvgen_object objects[] = {{"box", "", 1, 8.0, 20.25, 5.0, 0.0, 0.0, true},    // (10.5, 20.25)
                                 {"crate", "", 2, 0.0, 0.0, 0.0, 0.0, 0.0, true},    // no such kind
                                 {"window", "", 3, -3.5, -4.0, 2.0, 3.0, 0.0, true}, // (-2.5, -2.5)
                                 {"player", "", 4, 245.0, 387.0, 0.0, 0.0, 0.0, true}};
 const lvgen_map level{"own.tmj", 40, 30, 16, 16, 1, &layer, 4, objects};
-
-} // namespace
-
 const lvgen_map *const lvgen_maps[] = {&level, nullptr};
 
 namespace {
@@ -30,10 +23,7 @@ constexpr int32_t WINDOW = 1, PLAYER = 2, BOX = 3, ALARM = 4;
 
 // The game's own kinds, registered once per process, and the solid cell.
 struct Entities : testing::Test {
-  static void SetUpTestSuite() {
-    kinds_register();
-    tiles[10 * 40 + 20] = 1;
-  }
+  static void SetUpTestSuite() { kinds_register(), tiles[10 * 40 + 20] = 1; }
 };
 
 Entity box_at(int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -43,16 +33,13 @@ Entity box_at(int32_t x, int32_t y, int32_t w, int32_t h) {
 // Names resolve exactly, an unknown one with a line on standard output; the table holds 256
 // kinds and refuses the next.
 TEST_F(Entities, TypesAndInit) {
+  testing::internal::CaptureStdout();
   // clang-format off
-  const std::tuple<const char *, int32_t, const char *> names[] = {{"window", WINDOW, ""},
-      {"player", PLAYER, ""}, {"box", BOX, ""}, {"alarm", ALARM, ""}, {"Box", 0, "unknown type 'Box'\n"},
-      {"", 0, "unknown type ''\n"}};
-  // clang-format on
-  for (const auto &[name, id, printed] : names) {
-    testing::internal::CaptureStdout();
+  for (const auto &[name, id] : {std::pair{"window", WINDOW}, {"player", PLAYER}, {"box", BOX},
+                                 {"alarm", ALARM}, {"Box", 0}, {"", 0}})
+    // clang-format on
     EXPECT_EQ(entity_type(name), id) << name;
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), printed) << name;
-  }
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown type 'Box'\nunknown type ''\n");
   static std::string more[ENTITYTAG_MAX + 1];
   LogCapture log;
   for (uint32_t i = num_entitytags; i <= ENTITYTAG_MAX; ++i)
@@ -62,8 +49,7 @@ TEST_F(Entities, TypesAndInit) {
   // Init over a slot used by another kind leaves nothing of the old occupant.
   Entity slot{}, fresh{};
   entity_init(&slot, PLAYER, 1, 2);
-  slot.speed_x = slot.rem_y = slot.flash = 3.5;
-  slot.noclip = slot.destroyed = true;
+  slot.speed_x = slot.rem_y = slot.flash = 3.5, slot.noclip = slot.destroyed = true;
   EXPECT_EQ(entity_init(&slot, BOX, -7, 9), &slot);
   entity_init(&fresh, BOX, -7, 9);
   auto fields = [](const Entity &e) {
@@ -71,7 +57,6 @@ TEST_F(Entities, TypesAndInit) {
                       e.rem_y, e.width, e.height, e.noclip, e.destroyed, e.flash);
   };
   EXPECT_EQ(fields(slot), fields(fresh));
-  EXPECT_EQ(std::pair(slot.x, slot.type), std::pair(-7, BOX));
 }
 
 // Boxes meet when they share more than one row or column: pixels 68..131 against others.
@@ -93,53 +78,47 @@ TEST_F(Entities, MeetAndPlaceMeeting) {
   static Game game;
   const EntityFn hit = [](Entity *, Game *) {};
   // clang-format off
-  for (const auto &[slot, type, smash, x] : {std::tuple{3, BOX, hit, 100}, {5, BOX, hit, 100},
-           {7, WINDOW, EntityFn{}, 100}, {10, PLAYER, hit, 100}, {20, BOX, hit, 400}}) {
+  for (const auto &[slot, type, smash, x, size] : {std::tuple{3, BOX, hit, 100, 64},
+           {5, BOX, hit, 100, 64}, {7, WINDOW, EntityFn{}, 100, 64}, {10, PLAYER, hit, 100, 1},
+           {20, BOX, hit, 400, 64}}) {
     // clang-format on
-    game.entities[slot] = box_at(x, 100, 64, 64);
+    game.entities[slot] = box_at(x, 100, size, size);
     game.entities[slot].type = type, game.entities[slot].smash = smash;
   }
-  Entity *cursor = &game.entities[10];
-  cursor->width = cursor->height = 1;
-  for (const auto &[type, found] :
-       {std::pair{-1, 5}, {BOX, 5}, {WINDOW, 7}, {PLAYER, -1}, {ALARM, -1}})
-    EXPECT_EQ(entity_place_meeting(cursor, &game, type),
-              found < 0 ? nullptr : game.entities + found);
+  const Entity *cursor = &game.entities[10];
+  // clang-format off
+  for (const auto &[type, slot] : {std::pair{-1, 5}, {BOX, 5}, {WINDOW, 7}, {PLAYER, -1}, {ALARM, -1}})
+    // clang-format on
+    EXPECT_EQ(entity_place_meeting(cursor, &game, type), slot < 0 ? nullptr : &game.entities[slot]);
 }
 
 // One move: whole pixels of speed plus remainder, the rest kept; an axis that meets a solid
 // pixel stops before it and loses its speed and remainder.
 TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
-  const struct {
-    Entity start;
-    double sx, sy, rem; // rem starts both remainders
-    bool noclip;
-    int32_t x, y;
-    bool x_blocked, y_blocked;
-  } cases[] = {
-      // clang-format off
-      {box_at(100, 300, 16, 16), 2.5, -0.4, 0.0, false, 102, 300, false, false},
-      {box_at(100, 300, 16, 16), 2.5, -1.75, 0.5, false, 103, 299, false, false},
-      {box_at(100, 300, 16, 16), -1.75, -0.4, -0.5, false, 98, 300, false, false},
-      {box_at(630, 300, 16, 16), 5.5, 2.0, 0.0, false, 632, 302, true, false},      // right edge
-      {box_at(10, 300, 16, 16), -5.5, -2.0, 0.0, false, 8, 298, true, false},       // left edge
-      {box_at(100, 10, 16, 16), 3.0, -5.5, 0.0, false, 103, 8, false, true},        // top edge
-      {box_at(100, 470, 16, 16), 0.5, 5.0, 0.0, false, 100, 472, false, true},      // bottom edge
-      {box_at(328, 140, 64, 16), 0.0, 20.0, 0.0, false, 328, 152, false, true},     // cell mid-edge
-      {box_at(-5, 100, 16, 16), 3.0, 3.0, 0.5, false, -5, 100, true, true},         // already out
-      {box_at(635, 168, 16, 16), 10.0, -200.0, 0.5, true, 645, -31, false, false},  // noclip
-      // clang-format on
-  };
-  for (const auto &c : cases) {
-    Entity e = c.start;
-    e.speed_x = c.sx, e.speed_y = c.sy, e.rem_x = e.rem_y = c.rem, e.noclip = c.noclip;
+  // A box at (x0, y0), w x 16, with speeds, both remainders and noclip; where it ends, and
+  // whether each axis was blocked.
+  // clang-format off
+  const std::tuple<int, int, int, double, double, double, bool, int, int, bool, bool> cases[] = {
+      {100, 300, 16, 2.5, -0.4, 0.0, false, 102, 300, false, false},
+      {100, 300, 16, 2.5, -1.75, 0.5, false, 103, 299, false, false},
+      {100, 300, 16, -1.75, -0.4, -0.5, false, 98, 300, false, false},
+      {630, 300, 16, 5.5, 2.0, 0.0, false, 632, 302, true, false},      // right edge
+      {10, 300, 16, -5.5, -2.0, 0.0, false, 8, 298, true, false},       // left edge
+      {100, 10, 16, 3.0, -5.5, 0.0, false, 103, 8, false, true},        // top edge
+      {100, 470, 16, 0.5, 5.0, 0.0, false, 100, 472, false, true},      // bottom edge
+      {328, 140, 64, 0.0, 20.0, 0.0, false, 328, 152, false, true},     // cell mid-edge
+      {-5, 100, 16, 3.0, 3.0, 0.5, false, -5, 100, true, true},         // already out
+      {635, 168, 16, 10.0, -200.0, 0.5, true, 645, -31, false, false}}; // noclip
+  // clang-format on
+  for (const auto &[x0, y0, w, sx, sy, rem, noclip, x, y, x_blocked, y_blocked] : cases) {
+    Entity e = box_at(x0, y0, w, 16);
+    e.speed_x = sx, e.speed_y = sy, e.rem_x = e.rem_y = rem, e.noclip = noclip;
     entity_move(&e);
-    SCOPED_TRACE(testing::Message() << c.start.x << "," << c.start.y);
-    EXPECT_EQ(std::pair(e.x, e.y), std::pair(c.x, c.y));
-    EXPECT_EQ(std::pair(e.speed_x, e.speed_y),
-              std::pair(c.x_blocked ? 0.0 : c.sx, c.y_blocked ? 0.0 : c.sy));
-    EXPECT_EQ(e.rem_x, c.x_blocked ? 0.0 : c.sx + c.rem - (c.x - c.start.x));
-    EXPECT_EQ(e.rem_y, c.y_blocked ? 0.0 : c.sy + c.rem - (c.y - c.start.y));
+    EXPECT_EQ(std::tuple(e.x, e.y, e.speed_x, e.speed_y, e.rem_x, e.rem_y),
+              std::tuple(x, y, x_blocked ? 0.0 : sx, y_blocked ? 0.0 : sy,
+                         x_blocked ? 0.0 : sx + rem - (x - x0),
+                         y_blocked ? 0.0 : sy + rem - (y - y0)))
+        << x0 << "," << y0;
   }
 }
 
@@ -149,12 +128,10 @@ TEST_F(Entities, ObjectsSpawnAtTruncatedCentres) {
   testing::internal::CaptureStdout();
   game_init(&game);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown type 'crate'\n");
-  const int32_t spawned[][3] = {{BOX, 10, 20}, {WINDOW, -2, -2}, {PLAYER, 245, 387}, {0, 0, 0}};
-  for (int slot = 0; slot < 4; ++slot) {
-    const Entity &e = game.entities[slot];
-    EXPECT_EQ((std::array{e.type, e.x, e.y}),
-              (std::array{spawned[slot][0], spawned[slot][1], spawned[slot][2]}));
-  }
+  const std::array<int, 3> spawned[] = {{BOX, 10, 20}, {WINDOW, -2, -2}, {PLAYER, 245, 387}, {}};
+  for (const Entity &e : game.entities)
+    EXPECT_EQ((std::array{e.type, e.x, e.y}), spawned[std::min<size_t>(&e - game.entities, 3)])
+        << "slot " << &e - game.entities;
 }
 
 } // namespace

@@ -4,15 +4,12 @@
 #include "support.h"
 
 #include <SDL_mixer.h>
-#include <gtest/gtest.h>
-
 namespace {
 
 constexpr int32_t WINDOW = 1, PLAYER = 2, BOX = 3, ALARM = 4;
 
 // A running engine (the clocks start the alarm) and the scene of the shipped level.
-class GameScene : public testing::Test {
-protected:
+struct GameScene : testing::Test {
   static void SetUpTestSuite() { kinds_register(); }
   void SetUp() override { game_init(&game); }
   Engine engine;
@@ -24,9 +21,8 @@ protected:
 TEST_F(GameScene, SpawnsEveryObjectInOrder) {
   for (const auto &[slot, type] : {std::pair{0, ALARM}, {48, ALARM}, {96, ALARM}, {143, PLAYER}})
     EXPECT_EQ(game.entities[slot].type, type) << slot;
-  const std::pair<int32_t, uint32_t> counts[] = {
-      {WINDOW, 62}, {PLAYER, 1}, {BOX, 78}, {ALARM, 3}, {0, 368}};
-  for (const auto &[type, count] : counts)
+  for (const auto &[type, count] :
+       {std::pair{WINDOW, 62u}, {PLAYER, 1u}, {BOX, 78u}, {ALARM, 3u}, {0, 368u}})
     EXPECT_EQ(game_entity_count(&game, type), count) << type;
   EXPECT_EQ(game_get_entity(&game, 0), &game.entities[144]) << "and 368 free: all from 144 on";
   EXPECT_EQ(game_get_entity(&game, 99), nullptr);
@@ -47,11 +43,12 @@ TEST_F(GameScene, TimersRebuildTheScene) {
     game.next_map_timer = c.next_map, game.restart_timer = c.restart;
     game.entities[5].type = 0; // a window gone
     game_update(&game);
-    SCOPED_TRACE(testing::Message() << c.next_map << "/" << c.restart);
-    EXPECT_EQ(std::pair(game.next_map_timer, game.restart_timer),
-              std::pair(c.next_map_after, c.restart_after));
-    EXPECT_EQ(game.entities[5].type, c.rebuilt ? WINDOW : 0);
-    EXPECT_EQ(game.entities[0].x, c.updated ? -100 : 245) << "a clock parks when it updates";
+    // A clock parks when it updates.
+    EXPECT_EQ(std::tuple(game.next_map_timer, game.restart_timer, game.entities[5].type,
+                         game.entities[0].x),
+              std::tuple(c.next_map_after, c.restart_after, c.rebuilt ? WINDOW : 0,
+                         c.updated ? -100 : 245))
+        << c.next_map << "/" << c.restart;
   }
 }
 

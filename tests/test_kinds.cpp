@@ -3,8 +3,6 @@
 #include "scene.h"
 
 #include <SDL_mixer.h>
-#include <gtest/gtest.h>
-
 namespace {
 
 constexpr int kPlayer = 143, kBox = 129, kWindow = 142; // the last box and the last window
@@ -28,8 +26,8 @@ TEST(Player, APressFiresOnceAndFlashes) {
   EXPECT_EQ(player.flash, 0.9);
   expect_cursor(player, Rgba{255, 25, 25, 255});
   // A click quicker than a frame, down and up before the update, still fires.
-  push_mouse_button(SDL_BUTTON_LEFT, true, box.x, box.y);
-  push_mouse_button(SDL_BUTTON_LEFT, false, box.x, box.y);
+  push_mouse(box.x, box.y, SDL_BUTTON_LEFT, true);
+  push_mouse(box.x, box.y, SDL_BUTTON_LEFT, false);
   scene.frame();
   EXPECT_EQ(std::pair(box.type, player.flash), std::pair(0, 1.0));
 }
@@ -41,10 +39,9 @@ TEST(Props, OverlapsHitTheHighestSlotAndShatteredWindowsLetClicksThrough) {
   Entity point{};
   point.x = 250, point.y = 360, point.width = point.height = 1;
   std::vector<int> under;
-  for (int i = 0; i < kPlayer; ++i) {
+  for (int i = 0; i < kPlayer; ++i)
     if (scene.slot(i).smash && entity_meet(&point, &scene.slot(i)))
       under.push_back(i);
-  }
   ASSERT_EQ(under.size(), 6u) << "six boxes meet at (250, 360)";
   scene.click(250, 360);
   for (int i = 0; i < kPlayer; ++i)

@@ -2,8 +2,6 @@
 // pacing and the shape primitives, read back from the canvas and the window.
 #include "support.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 namespace {
@@ -13,19 +11,15 @@ constexpr Rgba kBlack{0, 0, 0, 255}, kGreen{0, 255, 0, 255};
 // Components become bytes, clamped to 0..1 with NaN as 0; a clear fills the canvas with them.
 TEST(VelColor, ComponentsBecomeClampedBytes) {
   Engine engine;
-  const struct {
-    float r, g, b, a;
-    Rgba expected;
-  } cases[] = {{0.4f, 0.3f, 0.3f, 0.0f, {102, 76, 76, 0}},
-               {1.2f, -0.2f, NAN, 0.5f, {255, 0, 0, 127}}};
-  for (const auto &c : cases) {
-    VEL_DrawBegin();
-    EXPECT_EQ(VEL_DrawSetColor(c.r, c.g, c.b, c.a), 0);
+  VEL_DrawBegin();
+  for (const auto &[r, g, b, a, expected] :
+       {std::tuple{0.4f, 0.3f, 0.3f, 0.0f, Rgba{102, 76, 76, 0}},
+        {1.2f, -0.2f, NAN, 0.5f, Rgba{255, 0, 0, 127}}}) {
+    EXPECT_EQ(VEL_DrawSetColor(r, g, b, a), 0);
     EXPECT_EQ(VEL_DrawClear(), 0);
-    Rgba got = read_pixel(320, 240);
-    SDL_GetRenderDrawColor(test_renderer(), nullptr, nullptr, nullptr, &got.a);
-    EXPECT_EQ(got, c.expected) << c.r << " " << c.g << " " << c.b << " " << c.a;
-    VEL_DrawEnd();
+    Rgba got = read_pixel(320, 240); // the alpha of the draw colour, as the canvas has none
+    SDL_GetRenderDrawColor(SDL_GetRenderer(test_window()), nullptr, nullptr, nullptr, &got.a);
+    EXPECT_EQ(got, expected) << r << " " << g << " " << b << " " << a;
   }
 }
 
@@ -58,22 +52,19 @@ TEST(VelFrame, CanvasIsShownAtTheLargestWholeScaleCentred) {
     SCOPED_TRACE(testing::Message() << w << " x " << h);
     present_green(w, h);
     const int right = left + 640 * scale - 1, bottom = top + 480 * scale - 1;
-    EXPECT_EQ(read_pixel(left, top), kGreen);
-    EXPECT_EQ(read_pixel(right, bottom), kGreen);
+    EXPECT_EQ(std::pair(read_pixel(left, top), read_pixel(right, bottom)),
+              std::pair(kGreen, kGreen));
     // Just outside the canvas on the left, the top and the right, where the window has room.
-    for (const auto &[x, y] : {std::pair{left - 1, top}, {left, top - 1}, {right + 1, bottom}}) {
+    for (const auto &[x, y] : {std::pair{left - 1, top}, {left, top - 1}, {right + 1, bottom}})
       EXPECT_TRUE(x < 0 || y < 0 || x >= w || read_pixel(x, y) == kBlack) << x << ", " << y;
-    }
     EXPECT_EQ(mapped(left - 1, top - 1), std::pair(before, before)); // -0.5 truncates to 0
     EXPECT_EQ(mapped(right, bottom), std::pair(639, 479));
   }
-  int x = 43, y = 33;
-  VEL_ScreenTransform(&x, nullptr);
-  VEL_ScreenTransform(nullptr, &y);
+  int x = 43, y = 33; // either pointer may be null
+  VEL_ScreenTransform(&x, nullptr), VEL_ScreenTransform(nullptr, &y);
   EXPECT_EQ(std::pair(x, y), std::pair(1, 1));
   present_green(639, 480); // too small for scale 1: nothing shown, nothing mapped
-  EXPECT_EQ(read_pixel(0, 0), kBlack);
-  EXPECT_EQ(read_pixel(319, 240), kBlack);
+  EXPECT_EQ(std::pair(read_pixel(0, 0), read_pixel(319, 240)), std::pair(kBlack, kBlack));
   EXPECT_EQ(mapped(100, 50), std::pair(100, 50));
 }
 
@@ -81,9 +72,9 @@ TEST(VelFrame, CanvasIsShownAtTheLargestWholeScaleCentred) {
 TEST(VelFrame, StretchedCanvasMapsBackByTheStretch) {
   Engine engine(VEL_Config{640, 480, 0, 16, "pordeck", 16.0 / 9.0, true, true});
   present_green(853, 480);
-  EXPECT_EQ(mapped(0, 7), std::pair(0, 7));
-  EXPECT_EQ(mapped(426, 7), std::pair(319, 7));
-  EXPECT_EQ(mapped(852, 479), std::pair(639, 479));
+  for (const auto &[wx, wy, x, y] :
+       {std::array{0, 7, 0, 7}, {426, 7, 319, 7}, {852, 479, 639, 479}})
+    EXPECT_EQ(mapped(wx, wy), std::pair(x, y));
 }
 
 // Each frame waits for its deadline; a late frame re-anchors the cadence at its own end.
@@ -91,15 +82,13 @@ TEST(VelFrame, StretchedCanvasMapsBackByTheStretch) {
 TEST(VelPacing, FramesWaitForTheirDeadlines) {
   Engine engine(VEL_Config{640, 480, 30, 16, "pordeck", 0.0, true, true});
   const uint64_t start = SDL_GetTicks64();
-  VEL_DrawBegin();
-  VEL_DrawEnd();
+  VEL_DrawBegin(), VEL_DrawEnd();
   EXPECT_GE(SDL_GetTicks64(), start + 33);
   SDL_Delay(70); // the second frame misses its deadline
   VEL_DrawBegin();
   const uint64_t late = SDL_GetTicks64();
   VEL_DrawEnd();
-  VEL_DrawBegin();
-  VEL_DrawEnd();
+  VEL_DrawBegin(), VEL_DrawEnd();
   EXPECT_GE(SDL_GetTicks64(), late + 33);
   EXPECT_EQ(VEL_GetTick(), 3u);
 }
@@ -116,11 +105,10 @@ TEST(VelShapes, PointsUpToOnePerCanvasPixel) {
   EXPECT_EQ(read_pixel(0, 0), kBlack) << "nothing drawn";
   EXPECT_EQ(VEL_DrawPoints(xs, ys, 12), 0);
   EXPECT_EQ(read_pixel(3, 2), (Rgba{255, 255, 0, 255}));
-  EXPECT_EQ(VEL_DrawCircle(true, 1, 1, 1), -1);
-  EXPECT_EQ(VEL_DrawPolygon(false, xs, ys, 3), -1);
+  EXPECT_EQ(std::pair(VEL_DrawCircle(true, 1, 1, 1), VEL_DrawPolygon(false, xs, ys, 3)),
+            std::pair(-1, -1));
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"13 > 12", "VEL GFX module is disabled",
                                                    "VEL GFX module is disabled"}));
-  VEL_DrawEnd();
 }
 
 } // namespace
