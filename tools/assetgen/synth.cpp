@@ -34,6 +34,15 @@ void put_tag(std::vector<uint8_t> &out, const char (&tag)[5]) {
   }
 }
 
+// The largest magnitude of any sample.
+double signal_peak(const Signal &signal) {
+  double peak = 0.0;
+  for (double sample : signal) {
+    peak = std::max(peak, std::abs(sample));
+  }
+  return peak;
+}
+
 } // namespace
 
 double noise_range(Noise &noise, double low, double high) {
@@ -94,10 +103,7 @@ void signal_lowpass(Signal &signal, double cutoff) {
 }
 
 void signal_saturate(Signal &signal, double drive) {
-  double peak = 0.0;
-  for (double sample : signal) {
-    peak = std::max(peak, std::abs(sample));
-  }
+  const double peak = signal_peak(signal);
   if (peak == 0.0) {
     return;
   }
@@ -118,10 +124,7 @@ void signal_fade(Signal &signal, double fade_in, double fade_out) {
 }
 
 void signal_normalize(Signal &signal, double peak) {
-  double largest = 0.0;
-  for (double sample : signal) {
-    largest = std::max(largest, std::abs(sample));
-  }
+  const double largest = signal_peak(signal);
   if (largest == 0.0) {
     return;
   }
