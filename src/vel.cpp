@@ -607,10 +607,10 @@ bool music_readable(SDL_RWops *file) {
   if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) {
     return true;
   }
-  SDL_AudioSpec spec;
+  SDL_AudioSpec format;
   Uint8 *samples = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(file, 0, &spec, &samples, &length)) {
+  if (!SDL_LoadWAV_RW(file, 0, &format, &samples, &length)) {
     return false;
   }
   SDL_FreeWAV(samples);
