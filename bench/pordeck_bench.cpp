@@ -8,6 +8,7 @@
 //   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
 #include "game.h"
 #include "kinds.h"
+#include "sounds.h"
 #include "vel.h"
 
 #include <SDL_mixer.h>
@@ -22,7 +23,14 @@
 using Clock = std::chrono::steady_clock;
 
 // The shipped configuration with pacing off, so that a frame costs only its own work.
-extern const VEL_Config BENCH_CONFIG = {640, 480, 0, 16, "pordeck", 0.0, true, true};
+extern const VEL_Config BENCH_CONFIG = {.display_width = 640,
+                                        .display_height = 480,
+                                        .target_fps = 0,
+                                        .tile_size = 16,
+                                        .title = "pordeck",
+                                        .ratio = 0.0,
+                                        .disable_bind_menu = true,
+                                        .hide_cursor = true};
 
 // startup.cpp: main's start-up path in a process of its own, timed from the process start.
 int startup_child(Clock::time_point entered, int frames);
@@ -54,7 +62,7 @@ struct Running {
     }
     game = static_cast<Game *>(std::malloc(sizeof(Game)));
     game_init(game);
-    if (game_load_sounds() < 0) {
+    if (sounds_load() < 0) {
       std::exit(1);
     }
     finish_props(game, finished);
@@ -83,7 +91,8 @@ void BM_Frame(benchmark::State &state) {
     update += us_since(t);
     t = Clock::now();
     VEL_DrawBegin();
-    VEL_DrawSetColor(0.4f, 0.3f, 0.3f, 0.0f); // the background, as game_frame clears it
+    VEL_DrawSetColor(GAME_BACKGROUND[0], GAME_BACKGROUND[1], GAME_BACKGROUND[2],
+                     GAME_BACKGROUND[3]);
     VEL_DrawClear();
     game_draw(run.game);
     draw += us_since(t);

@@ -3,6 +3,7 @@
 // that runs main's start-up path (engine, scene, sounds, first frame) and reports through a
 // pipe.
 #include "game.h"
+#include "sounds.h"
 #include "vel.h"
 
 #include <benchmark/benchmark.h>
@@ -150,7 +151,7 @@ int startup_child(Clock::time_point entered, int frames) {
   }
   auto *game = static_cast<Game *>(std::malloc(sizeof(Game)));
   game_init(game);
-  if (game_load_sounds() < 0) {
+  if (sounds_load() < 0) {
     return 1;
   }
   game_frame(game);

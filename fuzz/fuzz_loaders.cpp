@@ -11,7 +11,14 @@
 
 namespace {
 
-const VEL_Config config = {640, 480, 0, 16, "fuzz", 0.0, true, true};
+const VEL_Config config = {.display_width = 640,
+                           .display_height = 480,
+                           .target_fps = 0,
+                           .tile_size = 16,
+                           .title = "fuzz",
+                           .ratio = 0.0,
+                           .disable_bind_menu = true,
+                           .hide_cursor = true};
 int loaded = 0; // images and sounds in the engine's tables, which hold 64 of each
 
 void quiet(void *, int, SDL_LogPriority, const char *) {}

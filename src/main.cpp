@@ -17,6 +17,7 @@
 // loop until the window is closed; deinit, run at exit, takes it all down again.
 #include "game.h"
 #include "kinds.h"
+#include "sounds.h"
 #include "vel.h"
 
 #include <cstdio>
@@ -63,7 +64,7 @@ int main(int, char **) {
     return 1;
   }
   game_init(game);
-  if (game_load_sounds() < 0) {
+  if (sounds_load() < 0) {
     return 1;
   }
   while (!VEL_ShouldQuit()) {

@@ -1,11 +1,12 @@
 #include "scene.h"
 
 #include "kinds.h"
+#include "sounds.h"
 
 Scene::Scene(const VEL_Config &config) : engine(config), state(std::make_unique<Game>()) {
   [[maybe_unused]] static const bool registered = (kinds_register(), true);
   game_init(state.get());
-  EXPECT_EQ(game_load_sounds(), 0);
+  EXPECT_EQ(sounds_load(), 0);
 }
 
 bool topmost_point(Game &game, const Entity &e, int &x, int &y) {

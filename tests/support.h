@@ -26,7 +26,14 @@ private:
 };
 
 // The shipped configuration with pacing off, so tests run as fast as the renderer allows.
-constexpr VEL_Config test_config{640, 480, 0, 16, "pordeck", 0.0, true, true};
+constexpr VEL_Config test_config{.display_width = 640,
+                                 .display_height = 480,
+                                 .target_fps = 0,
+                                 .tile_size = 16,
+                                 .title = "pordeck",
+                                 .ratio = 0.0,
+                                 .disable_bind_menu = true,
+                                 .hide_cursor = true};
 
 // Starts the engine for the scope of a test (failing the test if it cannot) and quits it.
 struct Engine {

@@ -1,6 +1,7 @@
 // The game state on the shipped level with the game's own kinds.
 #include "game.h"
 #include "kinds.h"
+#include "sounds.h"
 #include "support.h"
 
 #include <SDL_mixer.h>
@@ -72,7 +73,7 @@ TEST_F(GameScene, EachRoundCountsItsOwnPropsAndAFullPoolReusesTheLastSlot) {
 // the program at start-up: see test_faults.)
 TEST(GameSounds, LoadInIdOrder) {
   Engine engine;
-  EXPECT_EQ(game_load_sounds(), 0);
+  EXPECT_EQ(sounds_load(), 0);
   for (int id = 0; id < 5; ++id) {
     EXPECT_EQ(VEL_PlaySound(id), 0); // on the next free channel, where the mixer tells the volume
     EXPECT_EQ(Mix_VolumeChunk(Mix_GetChunk(id), -1), id < 4 ? 10 : 20) << id;

@@ -1,5 +1,5 @@
 // The image registry and sprite drawing, checked by reading the canvas back.
-#include "kinds.h"
+#include "kind.h"
 #include "scene.h"
 
 namespace {

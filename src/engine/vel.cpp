@@ -12,17 +12,9 @@
 #include <cstring>
 #include <iterator>
 
+// ---- Lifecycle ------------------------------------------------------------------------------
+
 namespace {
-
-struct Image {
-  SDL_Texture *texture;
-  int32_t width, height;
-  char *path; // the caller's path; the key the image is found by
-};
-
-constexpr int KEY_BUTTONS = 6;
-constexpr unsigned LAST_BUTTON = VEL_BUTTON_MOUSE_R;
-constexpr int MOUSE_BUTTON_OFFSET = 5; // SDL mouse button 1 is VEL_BUTTON_MOUSE_L (6)
 
 VEL_Config config;
 SDL_Window *window;
@@ -32,21 +24,10 @@ SDL_Point *points;   // scratch for VEL_DrawPoints, one point per canvas pixel
 char *basepath;
 bool should_quit;
 
-uint64_t min_dt, next_time; // frame period and current deadline, in ms
-float scale = 1.0f;         // presentation of the last presented frame
-int32_t off_x, off_y;
-uint64_t tick;
-uint32_t color[4]; // red, green, blue, alpha as 0..255
-
-Mix_Chunk *sounds[VEL_MAX_SOUNDS];
-Image images[VEL_MAX_IMAGES];
-Mix_Music *music;
-
-SDL_Scancode map[KEY_BUTTONS] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
-                                 SDL_SCANCODE_DOWN, SDL_SCANCODE_X,     SDL_SCANCODE_C};
-uint8_t input[LAST_BUTTON + 1];
-uint8_t pressed[LAST_BUTTON + 1]; // went down during the current VEL_CycleEvents
-int32_t mouse_x, mouse_y;
+// Each later section's part in starting and stopping the engine.
+void pacing_start();
+void sounds_release();
+void images_release();
 
 int log_sdl_error() {
   SDL_Log("%s", SDL_GetError());
@@ -81,8 +62,6 @@ SDL_RWops *asset_open(const char *path) {
 int32_t scaled_width() {
   return static_cast<int32_t>(config.display_width * config.ratio);
 }
-
-// ---- Start-up ---------------------------------------------------------------------------
 
 // Checks and normalises the copied configuration; -1 before any SDL call when unusable.
 int config_normalise() {
@@ -160,10 +139,7 @@ int VEL_Init(const VEL_Config *cfg) {
     return -1;
   }
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, nullptr);
-  if (config.target_fps != 0) {
-    min_dt = 1000 / config.target_fps;
-    next_time = SDL_GetTicks64();
-  }
+  pacing_start();
   if (config.hide_cursor && SDL_ShowCursor(SDL_DISABLE) < 0) {
     return log_sdl_error();
   }
@@ -173,24 +149,10 @@ int VEL_Init(const VEL_Config *cfg) {
 void VEL_Quit() {
   // A track still loaded goes before the audio device that plays it.
   VEL_StopMusic();
-  for (Mix_Chunk *&chunk : sounds) {
-    if (chunk) {
-      Mix_FreeChunk(chunk);
-      chunk = nullptr;
-    }
-  }
+  sounds_release();
   Mix_CloseAudio();
   Mix_Quit();
-  for (Image &image : images) {
-    if (image.texture) {
-      SDL_DestroyTexture(image.texture);
-      image.texture = nullptr;
-    }
-    if (image.path) {
-      std::free(image.path);
-      image.path = nullptr;
-    }
-  }
+  images_release();
   std::free(points);
   points = nullptr;
   if (target) {
@@ -214,10 +176,6 @@ void VEL_Quit() {
 
 bool VEL_ShouldQuit() {
   return should_quit;
-}
-
-uint64_t VEL_GetTick() {
-  return tick;
 }
 
 char *VEL_PathPrefix(const char *path) {
@@ -245,6 +203,19 @@ char *VEL_PathPrefix(const char *path) {
 
 namespace {
 
+uint64_t min_dt, next_time; // frame period and current deadline, in ms
+float scale = 1.0f;         // presentation of the last presented frame
+int32_t off_x, off_y;
+uint64_t tick;
+uint32_t color[4]; // red, green, blue, alpha as 0..255
+
+void pacing_start() {
+  if (config.target_fps != 0) {
+    min_dt = 1000 / config.target_fps;
+    next_time = SDL_GetTicks64();
+  }
+}
+
 // One colour component as a byte: clamped to 0..1 (NaN counts as 0), times 255, truncated.
 uint8_t color_byte(float v) {
   v = v > 0.0f ? std::min(v, 1.0f) : 0.0f;
@@ -252,6 +223,10 @@ uint8_t color_byte(float v) {
 }
 
 } // namespace
+
+uint64_t VEL_GetTick() {
+  return tick;
+}
 
 int VEL_DrawSetColor(float red, float green, float blue, float alpha) {
   const uint8_t rgba[4] = {color_byte(red), color_byte(green), color_byte(blue), color_byte(alpha)};
@@ -396,6 +371,25 @@ int VEL_DrawPolygon(bool, const int *, const int *, int) {
 // ---- Images -------------------------------------------------------------------------------
 
 namespace {
+
+struct Image {
+  SDL_Texture *texture;
+  int32_t width, height;
+  char *path; // the caller's path; the key the image is found by
+};
+
+Image images[VEL_MAX_IMAGES];
+
+void images_release() {
+  for (Image &image : images) {
+    if (image.texture) {
+      SDL_DestroyTexture(image.texture);
+      image.texture = nullptr;
+    }
+    std::free(image.path);
+    image.path = nullptr;
+  }
+}
 
 int image_load_into(int id, const char *path) {
   SDL_RWops *file = asset_open(path);
@@ -554,6 +548,22 @@ int VEL_DrawTile(int id, int tile, int x, int y, double angle, int flip) {
 
 // ---- Sound and music ------------------------------------------------------------------------
 
+namespace {
+
+Mix_Chunk *sounds[VEL_MAX_SOUNDS];
+Mix_Music *music;
+
+void sounds_release() {
+  for (Mix_Chunk *&chunk : sounds) {
+    if (chunk) {
+      Mix_FreeChunk(chunk);
+      chunk = nullptr;
+    }
+  }
+}
+
+} // namespace
+
 int VEL_SoundLoad(const char *path, float volume) {
   Mix_Chunk **slot = std::find(std::begin(sounds), std::end(sounds), nullptr);
   if (slot == std::end(sounds)) {
@@ -656,6 +666,16 @@ int VEL_PlayMusic(const char *path, int loops) {
 // ---- Input --------------------------------------------------------------------------------
 
 namespace {
+
+constexpr int KEY_BUTTONS = 6;
+constexpr unsigned LAST_BUTTON = VEL_BUTTON_MOUSE_R;
+constexpr int MOUSE_BUTTON_OFFSET = 5; // SDL mouse button 1 is VEL_BUTTON_MOUSE_L (6)
+
+SDL_Scancode map[KEY_BUTTONS] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
+                                 SDL_SCANCODE_DOWN, SDL_SCANCODE_X,     SDL_SCANCODE_C};
+uint8_t input[LAST_BUTTON + 1];
+uint8_t pressed[LAST_BUTTON + 1]; // went down during the current VEL_CycleEvents
+int32_t mouse_x, mouse_y;
 
 // The keyboard button a key drives (the first map entry holding it), or -1.
 int key_button(SDL_Scancode scancode) {

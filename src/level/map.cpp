@@ -4,11 +4,6 @@
 
 namespace {
 
-// Pixels are mapped to cells on a fixed 16-pixel grid, whatever the level's own tile size.
-constexpr int32_t MAP_CELL_PIXELS = 16;
-// What every cell outside the grid answers: the level's border is solid.
-constexpr int32_t MAP_SOLID = 1;
-
 uint32_t map_id = 0; // index of the current level in lvgen_maps
 
 const lvgen_map &map_current() {

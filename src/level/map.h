@@ -31,6 +31,11 @@ struct lvgen_map {
   const lvgen_object *objects; // in spawn order
 };
 
+// Pixels map to cells on a fixed 16-pixel grid, whatever a level's own tile size.
+constexpr int32_t MAP_CELL_PIXELS = 16;
+// The tile value of a solid cell; every cell outside the grid answers it too.
+constexpr int32_t MAP_SOLID = 1;
+
 // Every level in order, then a null pointer (generated at build time).
 extern const lvgen_map *const lvgen_maps[];
 

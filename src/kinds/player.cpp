@@ -3,14 +3,15 @@
 // of the topmost smashable entity under it.
 #include "entitytag.h"
 #include "game.h"
-#include "kinds.h"
+#include "kind.h"
+#include "sounds.h"
 
 namespace {
 
 EntityFn _update, _draw;
 
 void init(Entity *e, int32_t x, int32_t y) {
-  kind_init(e, "player", x, y, 1, _update, _draw, nullptr);
+  kind_init(e, "player", x, y, CURSOR_SIZE, _update, _draw, nullptr);
 }
 
 void fire(Entity *e, Game *game) {

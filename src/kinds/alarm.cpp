@@ -3,19 +3,19 @@
 // the alarm for good.
 #include "entitytag.h"
 #include "game.h"
-#include "kinds.h"
+#include "kind.h"
+#include "sounds.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int32_t SIZE = 32;
 constexpr int32_t PARKED = -100; // off the canvas, out of every click's reach
 
 EntityFn _update, _draw, _smash;
 
 void init(Entity *e, int32_t x, int32_t y) {
-  kind_init(e, "alarm", x, y, SIZE, _update, _draw, _smash);
+  kind_init(e, "alarm", x, y, CLOCK_SIZE, _update, _draw, _smash);
   // One track for all clocks: each spawn restarts it.
   VEL_PlayMusic("res/alarm.wav", -1);
 }
@@ -26,8 +26,8 @@ void update(Entity *e, Game *) {
   e->x = PARKED;
   e->y = PARKED;
   if (destructibles == 0) {
-    e->x = std::clamp(des_x, SIZE / 2, GAME_WIDTH - SIZE / 2);
-    e->y = std::clamp(des_y, SIZE / 2, GAME_HEIGHT - SIZE / 2);
+    e->x = std::clamp(des_x, CLOCK_SIZE / 2, GAME_WIDTH - CLOCK_SIZE / 2);
+    e->y = std::clamp(des_y, CLOCK_SIZE / 2, GAME_HEIGHT - CLOCK_SIZE / 2);
   }
 }
 

@@ -11,6 +11,15 @@ constexpr int GAME_MAX_ENTITIES = 512;
 constexpr int32_t GAME_WIDTH = 640;
 constexpr int32_t GAME_HEIGHT = 480;
 
+// Background of every frame, under the entities: red, green, blue, alpha from 0 to 1.
+constexpr float GAME_BACKGROUND[4] = {0.4f, 0.3f, 0.3f, 0.0f};
+
+// Props still standing: every box and window adds one when spawned and takes it back when
+// finished (a window's only hit, a box's second).
+extern int32_t destructibles;
+// Centre of the last prop finished; the alarm clocks appear there once none stand.
+extern int32_t des_x, des_y;
+
 struct Game {
   uint32_t next_map_timer;            // frames until the next level is built; 0 = not armed
   uint32_t restart_timer;             // frames until the scene is rebuilt; 0 = not armed
@@ -32,10 +41,5 @@ void game_draw(Game *game);
 uint32_t game_entity_count(const Game *game, int32_t type);
 // First slot whose type equals `type`, or null.
 Entity *game_get_entity(Game *game, int32_t type);
-
-// Loads the five sound effects in the order that gives them the ids the kinds play:
-// 0 shot, 1 glass, 2 first box hit, 3 second box hit, 4 clock. Stops at the first failure
-// and returns -1.
-int game_load_sounds();
 // One pass of the main loop: input, update, then a drawn and presented frame.
 void game_frame(Game *game);

@@ -1,13 +1,15 @@
 // box.cpp -- the crate: the first hit cracks it, the second breaks it and frees its slot.
 #include "entitytag.h"
-#include "kinds.h"
+#include "game.h"
+#include "kind.h"
+#include "sounds.h"
 
 namespace {
 
 EntityFn _draw, _smash;
 
 void init(Entity *e, int32_t x, int32_t y) {
-  kind_init(e, "box", x, y, 64, nullptr, _draw, _smash);
+  kind_init(e, "box", x, y, PROP_SIZE, nullptr, _draw, _smash);
   destructibles += 1;
 }
 

@@ -1,14 +1,16 @@
 // window.cpp -- the window pane: one hit shatters it; it stays in place, shattered and no
 // longer hittable, so a later click there reaches whatever lies beneath.
 #include "entitytag.h"
-#include "kinds.h"
+#include "game.h"
+#include "kind.h"
+#include "sounds.h"
 
 namespace {
 
 EntityFn _draw, _smash;
 
 void init(Entity *e, int32_t x, int32_t y) {
-  kind_init(e, "window", x, y, 64, nullptr, _draw, _smash);
+  kind_init(e, "window", x, y, PROP_SIZE, nullptr, _draw, _smash);
   destructibles += 1;
 }
 

@@ -2,32 +2,16 @@
 // run once per frame.
 #include "game.h"
 
-#include "kinds.h"
 #include "map.h"
 #include "vel.h"
 
 #include <cstring>
-#include <iterator>
+
+int32_t destructibles = 0;
+int32_t des_x = 0;
+int32_t des_y = 0;
 
 namespace {
-
-// The sound effects in load order: the engine hands out ids in that order, which are the
-// ids the kinds play (KindSound). Volumes are in the mixer's units (0..128).
-struct SoundFile {
-  const char *path;
-  float volume;
-};
-constexpr SoundFile SOUNDS[] = {
-    {"res/piou.wav", 10.0f},  // SOUND_SHOT
-    {"res/glass.wav", 10.0f}, // SOUND_GLASS
-    {"res/box0.wav", 10.0f},  // SOUND_BOX_CRACK
-    {"res/box1.wav", 10.0f},  // SOUND_BOX_BREAK
-    {"res/blan.wav", 20.0f},  // SOUND_CLOCK
-};
-static_assert(std::size(SOUNDS) == SOUND_CLOCK + 1, "one file per sound the kinds play");
-
-// Background of every frame, under the entities.
-constexpr float BACKGROUND[] = {0.4f, 0.3f, 0.3f, 0.0f};
 
 bool live(const Entity &e) {
   return e.type != 0;
@@ -127,20 +111,11 @@ Entity *game_get_entity(Game *game, int32_t type) {
   return nullptr;
 }
 
-int game_load_sounds() {
-  for (const SoundFile &sound : SOUNDS) {
-    if (VEL_SoundLoad(sound.path, sound.volume) < 0) {
-      return -1;
-    }
-  }
-  return 0;
-}
-
 void game_frame(Game *game) {
   VEL_CycleEvents();
   game_update(game);
   VEL_DrawBegin();
-  VEL_DrawSetColor(BACKGROUND[0], BACKGROUND[1], BACKGROUND[2], BACKGROUND[3]);
+  VEL_DrawSetColor(GAME_BACKGROUND[0], GAME_BACKGROUND[1], GAME_BACKGROUND[2], GAME_BACKGROUND[3]);
   VEL_DrawClear();
   game_draw(game);
   VEL_DrawEnd();

@@ -13,8 +13,7 @@ namespace {
 
 // Along an edge, sample points lie at most one level cell apart, so no solid cell fits
 // between two of them.
-constexpr int32_t EDGE_STEP = 16;
-constexpr int32_t SOLID = 1;
+constexpr int32_t EDGE_STEP = MAP_CELL_PIXELS;
 
 // Inclusive pixel bounds of an entity's box.
 struct Box {
@@ -28,7 +27,7 @@ Box entity_box(const Entity *e) {
 }
 
 bool solid(int32_t px, int32_t py) {
-  return map_get_px(px, py) == SOLID;
+  return map_get_px(px, py) == MAP_SOLID;
 }
 
 // The points strictly between the corners, on the top and bottom edges, then on the left
