@@ -20,17 +20,16 @@ namespace {
 
 constexpr int icon_display_size = 256;
 
+// One file of res/: its name and how it is written there.
 struct Asset {
   const char *name;
-  std::vector<uint8_t> (*make)();
+  bool (*write)(const std::string &path);
 };
 
-template <Image (*sprite)()> std::vector<uint8_t> bmp() {
-  return image_encode_bmp(sprite());
+template <Image (*sprite)()> bool bmp(const std::string &path) {
+  return image_save_bmp(sprite(), path);
 }
-template <Signal (*sound)()> std::vector<uint8_t> wav() {
-  return signal_encode_wav(sound());
-}
+template <Signal (*sound)()> bool wav(const std::string &path);
 
 constexpr Asset assets[] = {
     {"cursor.bmp", bmp<sprite_cursor>},
@@ -48,25 +47,28 @@ constexpr Asset assets[] = {
     {"alarm.wav", wav<sound_alarm>},
 };
 
-// Writes the bytes to path; on failure names the file on standard error.
+// Writes the bytes to path; false when it cannot.
 bool write_file(const std::string &path, const void *data, size_t size) {
   std::FILE *file = std::fopen(path.c_str(), "wb");
   bool ok = file && std::fwrite(data, 1, size, file) == size;
   if (file && std::fclose(file) != 0) {
     ok = false;
   }
-  if (!ok) {
-    std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-  }
   return ok;
+}
+
+template <Signal (*sound)()> bool wav(const std::string &path) {
+  const std::vector<uint8_t> bytes = signal_encode_wav(sound());
+  return write_file(path, bytes.data(), bytes.size());
 }
 
 int write_assets(const std::string &dir) {
   std::error_code ignored; // a directory that cannot be made shows as a file not written
   std::filesystem::create_directories(dir, ignored);
   for (const Asset &asset : assets) {
-    std::vector<uint8_t> bytes = asset.make();
-    if (!write_file(dir + "/" + asset.name, bytes.data(), bytes.size())) {
+    const std::string path = dir + "/" + asset.name;
+    if (!asset.write(path)) {
+      std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
       return 1;
     }
   }
@@ -75,7 +77,11 @@ int write_assets(const std::string &dir) {
 
 int write_icon(const std::string &path) {
   std::string svg = image_encode_svg(sprite_icon(), icon_display_size);
-  return write_file(path, svg.data(), svg.size()) ? 0 : 1;
+  if (!write_file(path, svg.data(), svg.size())) {
+    std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+    return 1;
+  }
+  return 0;
 }
 
 } // namespace

@@ -1,18 +1,12 @@
 // pixelart.cpp -- turning text designs into RGBA images, and writing those as BMP and SVG.
 #include "pixelart.h"
 
-#include "bytes.h"
+#include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-constexpr uint32_t bmp_file_header_size = 14;
-constexpr uint32_t bmp_v4_header_size = 108;
-constexpr uint32_t bi_bitfields = 3;
-constexpr uint32_t lcs_srgb = 0x73524742;   // 'sRGB'
-constexpr uint32_t pixels_per_metre = 2835; // 72 dpi
 
 Rgba &pixel_at(Image &image, int x, int y) {
   return image.pixels[static_cast<size_t>(y * image.width + x)];
@@ -126,46 +120,14 @@ void image_draw(Image &dst, const Image &src, int x, int y) {
   }
 }
 
-std::vector<uint8_t> image_encode_bmp(const Image &image) {
-  uint32_t data_size = static_cast<uint32_t>(image.width * image.height * 4);
-  uint32_t data_offset = bmp_file_header_size + bmp_v4_header_size;
-  std::vector<uint8_t> out;
-  out.reserve(data_offset + data_size);
-  out.push_back('B');
-  out.push_back('M');
-  put_u32(out, data_offset + data_size);
-  put_u32(out, 0); // two reserved words
-  put_u32(out, data_offset);
-
-  put_u32(out, bmp_v4_header_size);
-  put_u32(out, static_cast<uint32_t>(image.width));
-  put_u32(out, static_cast<uint32_t>(image.height)); // positive: rows run bottom-up
-  put_u16(out, 1);                                   // planes
-  put_u16(out, 32);                                  // bits per pixel
-  put_u32(out, bi_bitfields);
-  put_u32(out, data_size);
-  put_u32(out, pixels_per_metre);
-  put_u32(out, pixels_per_metre);
-  put_u32(out, 0);          // colours used
-  put_u32(out, 0);          // important colours
-  put_u32(out, 0x00ff0000); // red mask
-  put_u32(out, 0x0000ff00); // green mask
-  put_u32(out, 0x000000ff); // blue mask
-  put_u32(out, 0xff000000); // alpha mask
-  put_u32(out, lcs_srgb);
-  for (int i = 0; i < 9 + 3; ++i) {
-    put_u32(out, 0); // colour-space end points and gamma, unused with sRGB
-  }
-
-  for (int y = image.height - 1; y >= 0; --y) {
-    for (int x = 0; x < image.width; ++x) {
-      const Rgba &p = pixel_at(image, x, y);
-      for (uint8_t byte : {p.b, p.g, p.r, p.a}) {
-        out.push_back(byte);
-      }
-    }
-  }
-  return out;
+bool image_save_bmp(const Image &image, const std::string &path) {
+  // The pixels are bytes r, g, b, a in memory order, which is what RGBA32 names.
+  SDL_Surface *surface =
+      SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Rgba *>(image.pixels.data()), image.width,
+                                         image.height, 32, image.width * 4, SDL_PIXELFORMAT_RGBA32);
+  const bool saved = surface && SDL_SaveBMP(surface, path.c_str()) == 0;
+  SDL_FreeSurface(surface);
+  return saved;
 }
 
 std::string image_encode_svg(const Image &image, int display_size) {

@@ -104,8 +104,8 @@ Image image_from_design(std::span<const std::string_view> rows, int scale);
 Image image_scaled(const Image &image, int scale);
 // Draws src over dst with src's top-left at x, y, blending by src's alpha.
 void image_draw(Image &dst, const Image &src, int x, int y);
-// A 32-bit bottom-up BMP with a BITMAPV4HEADER, BI_BITFIELDS and an explicit alpha mask.
-std::vector<uint8_t> image_encode_bmp(const Image &image);
+// Writes the image as a 32-bit BMP with an alpha channel, as SDL saves it; false on failure.
+bool image_save_bmp(const Image &image, const std::string &path);
 // An SVG shown at display_size pixels, one image pixel a square unit (shape-rendering
 // crispEdges): a rect for each block of one colour, transparent pixels left out.
 std::string image_encode_svg(const Image &image, int display_size);

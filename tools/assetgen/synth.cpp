@@ -1,8 +1,6 @@
 // synth.cpp -- sample-level building blocks of the game's sounds, and the WAV encoder.
 #include "synth.h"
 
-#include "bytes.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -26,6 +24,17 @@ uint32_t noise_next(Noise &noise) {
 // Length of a decaying part, from its start to where exp(-t / decay) reaches the floor.
 size_t decay_samples(double decay) {
   return synth_samples(decay * -std::log(envelope_floor));
+}
+
+// Little-endian integers and four-letter tags, as a WAV file stores them.
+void put_u16(std::vector<uint8_t> &out, uint32_t value) {
+  out.push_back(static_cast<uint8_t>(value & 0xff));
+  out.push_back(static_cast<uint8_t>((value >> 8) & 0xff));
+}
+
+void put_u32(std::vector<uint8_t> &out, uint32_t value) {
+  put_u16(out, value & 0xffff);
+  put_u16(out, value >> 16);
 }
 
 void put_tag(std::vector<uint8_t> &out, const char (&tag)[5]) {

@@ -79,9 +79,11 @@ void emit_layers(const LvMap &map, const std::string &record, std::string *out) 
   *out += "const lvgen_layer " + record + "_layers[] = {\n";
   for (size_t i = 0; i < map.layers.size(); ++i) {
     const LvLayer &layer = map.layers[i];
-    *out += "    {" + string_literal(layer.name) + ", " + double_literal(layer.opacity) + ", " +
-            std::to_string(layer.offset_x) + ", " + std::to_string(layer.offset_y) + ", " +
-            tiles_name(record, i) + "},\n";
+    *out += "    {.name = " + string_literal(layer.name) +
+            ", .opacity = " + double_literal(layer.opacity) +
+            ", .offset_x = " + std::to_string(layer.offset_x) +
+            ", .offset_y = " + std::to_string(layer.offset_y) +
+            ", .data = " + tiles_name(record, i) + "},\n";
   }
   *out += "};\n\n";
 }
@@ -89,11 +91,13 @@ void emit_layers(const LvMap &map, const std::string &record, std::string *out) 
 void emit_objects(const LvMap &map, const std::string &record, std::string *out) {
   *out += "const lvgen_object " + record + "_objects[] = {\n";
   for (const LvObject &object : map.objects) {
-    *out += "    {" + string_literal(object.type) + ", " + string_literal(object.name) + ", " +
-            std::to_string(object.id) + ", " + double_literal(object.x) + ", " +
-            double_literal(object.y) + ", " + double_literal(object.width) + ", " +
-            double_literal(object.height) + ", " + double_literal(object.rotation) + ", " +
-            (object.visible ? "true" : "false") + "},\n";
+    *out += "    {.type = " + string_literal(object.type) +
+            ", .name = " + string_literal(object.name) + ", .id = " + std::to_string(object.id) +
+            ", .x = " + double_literal(object.x) + ", .y = " + double_literal(object.y) +
+            ", .width = " + double_literal(object.width) +
+            ", .height = " + double_literal(object.height) +
+            ", .rotation = " + double_literal(object.rotation) +
+            ", .visible = " + (object.visible ? "true" : "false") + "},\n";
   }
   *out += "};\n\n";
 }
@@ -105,12 +109,15 @@ void emit_map(const LvMap &map, std::string *out) {
   if (!map.objects.empty()) {
     emit_objects(map, record, out);
   }
-  *out += "const lvgen_map " + record + " = {\n    " + string_literal(map.path) + ", " +
-          std::to_string(map.width) + ", " + std::to_string(map.height) + ", " +
-          std::to_string(map.tilewidth) + ", " + std::to_string(map.tileheight) + ", " +
-          std::to_string(map.layers.size()) + ", " + record + "_layers, " +
-          std::to_string(map.objects.size()) + ", " +
-          (map.objects.empty() ? "nullptr" : record + "_objects") + "};\n\n";
+  *out +=
+      "const lvgen_map " + record + " = {\n    .path = " + string_literal(map.path) +
+      ",\n    .width = " + std::to_string(map.width) +
+      ",\n    .height = " + std::to_string(map.height) +
+      ",\n    .tilewidth = " + std::to_string(map.tilewidth) +
+      ",\n    .tileheight = " + std::to_string(map.tileheight) +
+      ",\n    .num_layers = " + std::to_string(map.layers.size()) + ",\n    .layers = " + record +
+      "_layers" + ",\n    .num_objects = " + std::to_string(map.objects.size()) +
+      ",\n    .objects = " + (map.objects.empty() ? "nullptr" : record + "_objects") + ",\n};\n\n";
 }
 
 // Every name the records of maps take, so that no two maps' records meet; names the first

@@ -300,42 +300,20 @@ bool read_file(const std::string &path, std::string *text) {
          fail("$", "a readable map file", std::string("none (") + std::strerror(error) + ")");
 }
 
-// Finds where a parse fails; every other parse event only lets the parse go on.
-struct SyntaxFinder : json::json_sax_t {
-  size_t position = 0;
-  bool null() override { return true; }
-  bool boolean(bool) override { return true; }
-  bool number_integer(number_integer_t) override { return true; }
-  bool number_unsigned(number_unsigned_t) override { return true; }
-  bool number_float(number_float_t, const string_t &) override { return true; }
-  bool string(string_t &) override { return true; }
-  bool binary(binary_t &) override { return true; }
-  bool start_object(size_t) override { return true; }
-  bool key(string_t &) override { return true; }
-  bool end_object() override { return true; }
-  bool start_array(size_t) override { return true; }
-  bool end_array() override { return true; }
-  bool parse_error(size_t where, const std::string &, const json::exception &) override {
-    position = where;
+// Builds the document as the library's own parser does, and keeps the place of a syntax
+// error from the library's message ("... parse error at line L, column C: ...").
+struct DocumentParser : nlohmann::detail::json_sax_dom_parser<json> {
+  explicit DocumentParser(json &root) : json_sax_dom_parser(root, false) {}
+  std::string error_place;
+  template <class Exception> bool parse_error(size_t, const std::string &, const Exception &ex) {
+    const std::string message = ex.what();
+    const size_t start = message.find("line ");
+    const size_t end = message.find(':', start);
+    error_place =
+        start == std::string::npos ? "an unknown place" : message.substr(start, end - start);
     return false;
   }
 };
-
-// "line L, column C" of the character at which the text stops being JSON.
-std::string syntax_error_place(const std::string &text) {
-  SyntaxFinder finder;
-  json::sax_parse(text, &finder);
-  size_t end = std::min(finder.position > 0 ? finder.position - 1 : 0, text.size());
-  size_t line = 1;
-  size_t line_start = 0;
-  for (size_t i = 0; i < end; ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      line_start = i + 1;
-    }
-  }
-  return "line " + std::to_string(line) + ", column " + std::to_string(end - line_start + 1);
-}
 
 } // namespace
 
@@ -345,10 +323,11 @@ bool lvgen_read_map(const std::string &path, LvMap *map, std::string *error) {
   std::string text;
   bool good = read_file(path, &text);
   if (good) {
-    json root = json::parse(text, nullptr, false);
-    good = root.is_discarded()
-               ? fail("$", "JSON text", "a syntax error at " + syntax_error_place(text))
-               : read_root(root, map);
+    json root;
+    DocumentParser parser(root);
+    good = json::sax_parse(text, &parser)
+               ? read_root(root, map)
+               : fail("$", "JSON text", "a syntax error at " + parser.error_place);
   }
   if (!good) {
     *error = fault;
