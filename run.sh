@@ -69,18 +69,7 @@ fuzz)
   install_missing "${BUILD_PACKAGES[@]}" clang
   CC=clang CXX=clang++ build build-fuzz -DPORDECK_FUZZ=ON -DPORDECK_TESTS=OFF
   corpus=build-fuzz/corpus
-  mkdir -p "$corpus"
-  for asset in build-fuzz/res/*; do
-    name=$(basename "$asset")
-    size=$(stat -c %s "$asset")
-    cp "$asset" "$corpus/$name"
-    for at in 4 14 30 54 60 $((size / 2)) $((size - 1)); do
-      head -c "$at" "$asset" >"$corpus/$name.cut$at"
-      perl -e 'open my $f, "<:raw", $ARGV[0]; local $/; my $d = <$f>;
-        substr($d, $ARGV[1], 1) ^= chr(1 << ($ARGV[1] % 8)); print $d' "$asset" "$at" \
-        >"$corpus/$name.flip$at"
-    done
-  done
+  fuzz/seed_corpus.sh build-fuzz/res "$corpus"
   # An allocation that cannot be made (a file may declare gigabytes of samples, or a size
   # that overflows) answers null, as it would on a machine without the memory.
   ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=1024 \
