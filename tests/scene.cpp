@@ -3,10 +3,28 @@
 #include "kinds.h"
 #include "sounds.h"
 
+#include <SDL_mixer.h>
+
 Scene::Scene(const VEL_Config &config) : engine(config), state(std::make_unique<Game>()) {
   [[maybe_unused]] static const bool registered = (kinds_register(), true);
   game_init(state.get());
   EXPECT_EQ(sounds_load(), 0);
+  Mix_HaltChannel(-1);
+  for (int id = 0; id < SOUND_COUNT; ++id) { // each id's chunk, on the first free channel
+    VEL_PlaySound(id);
+    effects.push_back(Mix_GetChunk(0));
+    Mix_HaltChannel(-1);
+  }
+}
+
+std::vector<int> Scene::heard() {
+  std::vector<int> ids;
+  for (int channel = 0; channel < Mix_AllocateChannels(-1); ++channel)
+    if (Mix_Playing(channel))
+      ids.push_back(static_cast<int>(
+          std::find(effects.begin(), effects.end(), Mix_GetChunk(channel)) - effects.begin()));
+  Mix_HaltChannel(-1);
+  return ids;
 }
 
 bool topmost_point(Game &game, const Entity &e, int &x, int &y) {
@@ -25,27 +43,7 @@ bool topmost_point(Game &game, const Entity &e, int &x, int &y) {
   return false;
 }
 
-Picture load_picture(const std::string &path) {
-  SDL_Surface *loaded = SDL_LoadBMP((exe_dir() + path).c_str());
-  SDL_Surface *rgba = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0) : loaded;
-  EXPECT_NE(rgba, nullptr) << path << ": " << SDL_GetError();
-  const Rgba *pixels = rgba ? static_cast<const Rgba *>(rgba->pixels) : nullptr;
-  Picture picture{rgba ? rgba->w : 0, rgba ? rgba->h : 0, {}};
-  picture.pixels.assign(pixels, pixels + picture.w * picture.h);
-  SDL_FreeSurface(loaded);
-  SDL_FreeSurface(rgba);
-  return picture;
-}
-
-Canvas read_canvas() {
-  Canvas canvas(GAME_WIDTH * GAME_HEIGHT);
-  EXPECT_EQ(SDL_RenderReadPixels(SDL_GetRenderer(test_window()), nullptr, SDL_PIXELFORMAT_ARGB8888,
-                                 canvas.data(), GAME_WIDTH * 4),
-            0);
-  return canvas;
-}
-
-int expect_sprite(const Canvas &canvas, const Picture &picture, int cx, int cy,
+int expect_sprite(const std::vector<Rgba> &canvas, const Picture &picture, int cx, int cy,
                   const std::vector<Cover> &above, int flip, Rgba tint) {
   // Where the engine puts the first pixel of a sprite of this size centred on c.
   auto start = [](int c, int size) { return static_cast<int>(c - size * 0.5); };
@@ -59,10 +57,11 @@ int expect_sprite(const Canvas &canvas, const Picture &picture, int cx, int cy,
       for (const Cover &c : above)
         hidden = hidden || (px >= start(c.x, c.w) && px < start(c.x, c.w) + c.w &&
                             py >= start(c.y, c.h) && py < start(c.y, c.h) + c.h);
-      const Uint32 tinted = Uint32(want.r * tint.r / 255) << 16 |
-                            Uint32(want.g * tint.g / 255) << 8 | Uint32(want.b * tint.b / 255);
+      const Rgba seen = hidden ? Rgba{} : canvas[py * GAME_WIDTH + px];
+      const auto tinted = [](uint8_t v, uint8_t t) { return static_cast<uint8_t>(v * t / 255); };
       compared += !hidden;
-      wrong += !hidden && (canvas[py * GAME_WIDTH + px] & 0xFFFFFF) != tinted;
+      wrong += !hidden && (seen.r != tinted(want.r, tint.r) || seen.g != tinted(want.g, tint.g) ||
+                           seen.b != tinted(want.b, tint.b));
     }
   EXPECT_EQ(wrong, 0) << "of " << compared << " pixels of a sprite at (" << cx << ", " << cy << ")";
   return compared;

@@ -21,27 +21,18 @@ public:
   void release() { push_mouse(mouse_x, mouse_y, SDL_BUTTON_LEFT, false), frame(); }
   // A whole click: press, frame, release, frame.
   void click(int x, int y) { press(x, y), release(); }
+  // The ids of the sound effects playing now, in channel order; then silence.
+  std::vector<int> heard();
 
 private:
   Engine engine;
   std::unique_ptr<Game> state;
   int mouse_x = 0, mouse_y = 0;
+  std::vector<const void *> effects; // the chunk of each sound id
 };
 
 // A canvas pixel where e is the topmost entity a click would smash; false when there is none.
 bool topmost_point(Game &game, const Entity &e, int &x, int &y);
-
-// An image of res/ as the game draws it: its size and its opaque pixels.
-struct Picture {
-  int w = 0, h = 0;
-  std::vector<Rgba> pixels;
-  Rgba at(int x, int y) const { return pixels[y * w + x]; }
-};
-Picture load_picture(const std::string &path);
-
-// The canvas as last presented (at scale 1 the window shows it pixel for pixel), ARGB.
-using Canvas = std::vector<Uint32>;
-Canvas read_canvas();
 
 // A rectangle of the canvas, by its centre and size, drawn over by something.
 using Cover = SDL_Rect;
@@ -49,7 +40,7 @@ using Cover = SDL_Rect;
 // Compares the canvas with the picture drawn centred on (cx, cy), mirrored by flip (an
 // SDL_RendererFlip) and tinted, at every opaque pixel that lies on the canvas and under none
 // of `above`. Returns the number of pixels compared; a mismatch fails the test.
-int expect_sprite(const Canvas &canvas, const Picture &picture, int cx, int cy,
+int expect_sprite(const std::vector<Rgba> &canvas, const Picture &picture, int cx, int cy,
                   const std::vector<Cover> &above = {}, int flip = 0,
                   Rgba tint = {255, 255, 255, 255});
 

@@ -16,13 +16,33 @@ Engine::Engine(const VEL_Config &config) {
   EXPECT_EQ(VEL_Init(&config), 0) << "the engine did not start: " << SDL_GetError();
 }
 
-Rgba read_pixel(int x, int y) {
-  Rgba pixel{};
-  const SDL_Rect rect{x, y, 1, 1};
+// A rectangle of the renderer's current target, row by row.
+static std::vector<Rgba> read_rect(SDL_Rect rect) {
+  std::vector<Rgba> pixels(static_cast<size_t>(rect.w * rect.h));
   EXPECT_EQ(SDL_RenderReadPixels(SDL_GetRenderer(test_window()), &rect, SDL_PIXELFORMAT_RGBA32,
-                                 &pixel, 4),
+                                 pixels.data(), rect.w * 4),
             0);
-  return pixel;
+  return pixels;
+}
+
+Rgba read_pixel(int x, int y) {
+  return read_rect({x, y, 1, 1})[0];
+}
+
+std::vector<Rgba> read_canvas() {
+  return read_rect({0, 0, 640, 480});
+}
+
+Picture load_picture(const std::string &path) {
+  SDL_Surface *loaded = SDL_LoadBMP((exe_dir() + path).c_str());
+  SDL_Surface *rgba = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0) : loaded;
+  EXPECT_NE(rgba, nullptr) << path << ": " << SDL_GetError();
+  const Rgba *pixels = rgba ? static_cast<const Rgba *>(rgba->pixels) : nullptr;
+  Picture picture{rgba ? rgba->w : 0, rgba ? rgba->h : 0, {}};
+  picture.pixels.assign(pixels, pixels + picture.w * picture.h);
+  SDL_FreeSurface(loaded);
+  SDL_FreeSurface(rgba);
+  return picture;
 }
 
 void push_quit() {

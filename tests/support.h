@@ -1,5 +1,5 @@
 // support.h -- what the tests share: captured log lines, a running engine on the dummy
-// drivers, pushed SDL input, canvas read-back and child processes.
+// drivers, pushed SDL input, canvas read-back, files, and child processes.
 #pragma once
 
 #include "vel.h"
@@ -9,20 +9,22 @@
 #include <string>
 #include <vector>
 
+using Lines = std::vector<std::string>;
+
 // Collects every SDL_Log line while it exists.
 class LogCapture {
 public:
   LogCapture() { SDL_LogSetOutputFunction(keep, &captured); }
   ~LogCapture() { SDL_LogSetOutputFunction(nullptr, nullptr); }
   LogCapture(const LogCapture &) = delete;
-  const std::vector<std::string> &lines() const { return captured; }
+  const Lines &lines() const { return captured; }
   void clear() { captured.clear(); }
 
 private:
   static void keep(void *lines, int, SDL_LogPriority, const char *message) {
-    static_cast<std::vector<std::string> *>(lines)->emplace_back(message);
+    static_cast<Lines *>(lines)->emplace_back(message);
   }
-  std::vector<std::string> captured;
+  Lines captured;
 };
 
 // The shipped configuration with pacing off, so tests run as fast as the renderer allows.
@@ -42,8 +44,7 @@ struct Engine {
   Engine(const Engine &) = delete;
 };
 
-// The engine's window, found through SDL: each start of SDL numbers its windows from 1, and
-// the engine makes its own first.
+// The engine's window: each start of SDL numbers its windows from 1, the engine's first.
 inline SDL_Window *test_window() {
   return SDL_GetWindowFromID(1);
 }
@@ -52,9 +53,19 @@ struct Rgba {
   uint8_t r, g, b, a;
   bool operator==(const Rgba &) const = default;
 };
-// Reads one pixel of the renderer's current target (the canvas inside a frame, the window
-// after VEL_DrawEnd).
+// One pixel of the renderer's current target (the canvas inside a frame, the window after
+// VEL_DrawEnd).
 Rgba read_pixel(int x, int y);
+// The whole 640 x 480 target, row by row.
+std::vector<Rgba> read_canvas();
+
+// An image as SDL reads it from a file beside the executable.
+struct Picture {
+  int w = 0, h = 0;
+  std::vector<Rgba> pixels;
+  Rgba at(int x, int y) const { return pixels[y * w + x]; }
+};
+Picture load_picture(const std::string &path);
 
 // Pushes input the way SDL would deliver it. SDL ends each poll cycle with a hidden marker:
 // after a VEL_PollEvent that returned true, poll until it returns false (VEL_CycleEvents)
@@ -71,14 +82,13 @@ bool write_wav(const std::string &path, const std::vector<int16_t> &samples);
 bool write_file(const std::string &path, const std::string &bytes);
 // The whole file, or "" when it cannot be read.
 std::string read_file(const std::string &path);
-// The absolute path as a path relative to the executable's directory, as the engine takes it.
-std::string relative_to_exe(const std::string &absolute);
 
 // Directory of the running test executable, with a trailing slash (where res/ lives).
 std::string exe_dir();
-// A fresh empty directory under the system's temporary directory, with a trailing slash;
-// removed when the test process ends.
+// A fresh empty directory, with a trailing slash, removed when the test process ends; and
+// a path in it as the engine takes paths: relative to the executable's directory.
 std::string make_temp_dir();
+std::string relative_to_exe(const std::string &absolute);
 
 struct ProcessResult {
   int exit_code;      // 128 + the signal when a signal ended the process, as a shell reports

@@ -1,5 +1,5 @@
 // The generated images and sounds as SDL reads them, and the generator that makes them.
-#include "scene.h"
+#include "support.h"
 
 #include <filesystem>
 

@@ -1,29 +1,35 @@
-// The four kinds on the shipped level: the cursor, the box, the window and the alarm clock.
-#include "kinds.h"
+// The four kinds on the shipped level -- the cursor, the box, the window and the alarm clock
+// -- and the whole level played to its end the way a player plays it.
 #include "scene.h"
+#include "sounds.h"
 
 #include <SDL_mixer.h>
+
+#include <random>
+
 namespace {
 
-constexpr int kPlayer = 143, kBox = 129, kWindow = 142; // the last box and the last window
+constexpr int kPlayer = 143, kLastBox = 129, kLastWindow = 142; // no window lies over box 129
 constexpr int kClocks[] = {0, 48, 96};
+constexpr int32_t WINDOW = 1, BOX = 3, ALARM = 4; // type ids, in registration order
+using Sounds = std::vector<int>;
 
 // Holding the button down hits once; the flash starts at full, fades by a tenth a frame, and
 // starts again with every press, hit or miss.
 TEST(Player, APressFiresOnceAndFlashes) {
   Scene scene;
-  Entity &box = scene.slot(kBox);
+  Entity &box = scene.slot(kLastBox);
   const Entity &player = scene.slot(kPlayer);
   scene.press(box.x, box.y);
   EXPECT_EQ(std::tuple(player.x, player.y, player.flash), std::tuple(box.x, box.y, 1.0));
   for (int i = 0; i < 5; ++i)
     scene.frame();
   EXPECT_NEAR(player.flash, 0.9 * 0.9 * 0.9 * 0.9 * 0.9, 1e-12);
-  EXPECT_EQ(std::pair(box.type, box.destroyed), std::pair(entity_type("box"), true))
-      << "cracked only";
+  EXPECT_EQ(std::pair(box.type, box.destroyed), std::pair(BOX, true)) << "cracked only";
   scene.release();
+  scene.heard();
   scene.click(100, 20); // over nothing
-  EXPECT_EQ(player.flash, 0.9);
+  EXPECT_EQ(std::pair(player.flash, scene.heard()), std::pair(0.9, Sounds{SOUND_SHOT}));
   expect_cursor(player, Rgba{255, 25, 25, 255});
   // A click quicker than a frame, down and up before the update, still fires.
   push_mouse(box.x, box.y, SDL_BUTTON_LEFT, true);
@@ -32,9 +38,8 @@ TEST(Player, APressFiresOnceAndFlashes) {
   EXPECT_EQ(std::pair(box.type, player.flash), std::pair(0, 1.0));
 }
 
-// Where props overlap, a click smashes the one in the highest slot and nothing else; a
-// shattered window stays but lets the next click through to what lies beneath.
-TEST(Props, OverlapsHitTheHighestSlotAndShatteredWindowsLetClicksThrough) {
+// Where props overlap, a click smashes the one in the highest slot and nothing else.
+TEST(Props, OverlapsHitTheHighestSlot) {
   Scene scene;
   Entity point{};
   point.x = 250, point.y = 360, point.width = point.height = 1;
@@ -46,16 +51,6 @@ TEST(Props, OverlapsHitTheHighestSlotAndShatteredWindowsLetClicksThrough) {
   scene.click(250, 360);
   for (int i = 0; i < kPlayer; ++i)
     EXPECT_EQ(scene.slot(i).destroyed, i == under.back()) << "slot " << i;
-  Entity &window = scene.slot(kWindow);
-  int x = 0, y = 0;
-  ASSERT_TRUE(topmost_point(scene.game(), window, x, y));
-  scene.click(x, y);
-  EXPECT_EQ(std::tuple(window.type, window.smash, window.destroyed, destructibles, des_x, des_y),
-            std::tuple(entity_type("window"), nullptr, true, 139, window.x, window.y));
-  Entity *below = entity_place_meeting(&scene.slot(kPlayer), &scene.game(), -1);
-  ASSERT_NE(below, nullptr) << "window 142 lies over earlier windows";
-  scene.click(x, y);
-  EXPECT_EQ(std::pair(below->destroyed, destructibles), std::pair(true, 138));
 }
 
 // The clocks wait off the canvas while a prop stands; then they stand on the last one
@@ -64,8 +59,7 @@ TEST(Alarm, ParkedThenWhereTheLastPropFell) {
   Scene scene;
   EXPECT_EQ(Mix_PlayingMusic(), 1);
   const int cases[][5] = {{1, 300, 200, -100, -100}, {0, 300, 200, 300, 200},
-                          {0, -19, 212, 16, 212},    {0, 16, 16, 16, 16},
-                          {0, 624, 464, 624, 464},   {0, 700, 500, 624, 464},
+                          {0, -19, 212, 16, 212},    {0, 700, 500, 624, 464},
                           {0, 0, -40, 16, 16},       {1, 0, -40, -100, -100}};
   for (const auto &[standing, fell_x, fell_y, x, y] : cases) {
     destructibles = standing, des_x = fell_x, des_y = fell_y;
@@ -74,6 +68,96 @@ TEST(Alarm, ParkedThenWhereTheLastPropFell) {
       EXPECT_EQ(std::pair(scene.slot(slot).x, scene.slot(slot).y), std::pair(x, y))
           << fell_x << ", " << fell_y;
   }
+}
+
+class Play : public testing::Test {
+protected:
+  // The picture an entity shows, by type id (window, player, box, alarm) and damage.
+  const Picture &picture(const Entity &e) const { return pictures[e.type][e.destroyed]; }
+  bool is_prop(int s) { return scene.slot(s).smash && scene.slot(s).type != ALARM; }
+
+  // The entity in slot s shows its picture wherever no later slot draws over it.
+  int expect_shown(const std::vector<Rgba> &canvas, int s) {
+    std::vector<Cover> above;
+    for (const Entity *e = &scene.slot(s + 1); e < scene.game().entities + GAME_MAX_ENTITIES; ++e)
+      if (e->type != 0)
+        above.push_back({e->x, e->y, picture(*e).w, picture(*e).h});
+    return expect_sprite(canvas, picture(scene.slot(s)), scene.slot(s).x, scene.slot(s).y, above);
+  }
+
+  // One click on prop t where it is the topmost: it, and only it, takes the hit with its
+  // sound; the count falls when it is finished; the cursor flashes red and the prop shows its
+  // new picture.
+  void smash(int t) {
+    Entity &target = scene.slot(t);
+    int x = 0, y = 0;
+    ASSERT_TRUE(topmost_point(scene.game(), target, x, y)) << "slot " << t;
+    const std::vector<Entity> before(scene.game().entities, scene.game().entities + kPlayer);
+    const int standing = destructibles;
+    const bool window = target.type == WINDOW, finishes = window || target.destroyed;
+    scene.press(x, y);
+    const int sound = window ? SOUND_GLASS : finishes ? SOUND_BOX_BREAK : SOUND_BOX_CRACK;
+    EXPECT_EQ(scene.heard(), (Sounds{SOUND_SHOT, sound}));
+    expect_cursor(scene.slot(kPlayer), Rgba{255, 0, 0, 255});
+    scene.release();
+    for (int i = 0; i < kPlayer; ++i) // nothing else takes a hit
+      EXPECT_TRUE(i == t || (scene.slot(i).type == before[i].type &&
+                             scene.slot(i).destroyed == before[i].destroyed))
+          << i;
+    // A box leaves on its second hit; a shattered window stays, and no longer takes clicks.
+    EXPECT_EQ(std::tuple(target.destroyed, target.type == 0, target.smash, destructibles),
+              std::tuple(true, !window && finishes, finishes ? nullptr : target.smash,
+                         standing - finishes));
+    EXPECT_TRUE(!finishes || (des_x == before[t].x && des_y == before[t].y));
+    if (target.type != 0)
+      expect_shown(read_canvas(), t);
+  }
+
+  Scene scene;
+  static Picture load(const std::string &name) { return load_picture("res/" + name + ".bmp"); }
+  const Picture pictures[5][2] = {{},
+                                  {load("windowclean"), load("window")},
+                                  {load("cursor"), load("cursor")},
+                                  {load("box"), load("boxdestroyed")},
+                                  {load("clock"), load("clockdestroyed")}};
+};
+
+// On the background every prop shows at the start. Every prop within reach is smashed, picked
+// at random, the last box last: the count reaches 0 with it, and the clocks show clear where
+// it fell. Three presses there hit the clocks from the highest slot down, the alarm silenced
+// at the first; then nothing is left to hit.
+TEST_F(Play, TheWholeLevelToTheEnd) {
+  scene.frame();
+  EXPECT_EQ(destructibles, 140);
+  const std::vector<Rgba> start = read_canvas();
+  EXPECT_EQ(start[470 * GAME_WIDTH + 630], (Rgba{102, 76, 76, 255})) << "the background";
+  for (int i = 0; i < kPlayer; ++i)
+    if (is_prop(i))
+      expect_shown(start, i);
+  std::mt19937 random(2026);
+  int presses = 0;
+  for (std::vector<int> standing{kLastWindow}; !standing.empty() && !HasFatalFailure(); ++presses) {
+    smash(standing[random() % standing.size()]);
+    standing.clear();
+    for (int i = 0, x = 0, y = 0; i < kPlayer; ++i)
+      if (i != kLastBox && is_prop(i) && topmost_point(scene.game(), scene.slot(i), x, y))
+        standing.push_back(i);
+    if (standing.empty() && is_prop(kLastBox))
+      standing.push_back(kLastBox);
+  }
+  const int x = scene.slot(kLastBox).x, y = scene.slot(kLastBox).y;
+  EXPECT_EQ(std::tuple(presses, destructibles, des_x, des_y), std::tuple(62 + 2 * 78, 0, x, y));
+  for (int i = 2; i >= 0; --i) {
+    scene.move(600, 20); // the cursor off the clocks, which show whole
+    EXPECT_GT(expect_shown(read_canvas(), kClocks[2]), 300); // the clock on top
+    EXPECT_EQ(std::pair(scene.slot(kClocks[i]).x, scene.slot(kClocks[i]).y), std::pair(x, y));
+    EXPECT_EQ(Mix_PlayingMusic(), i == 2);
+    scene.click(x, y);
+    EXPECT_EQ(std::pair(scene.slot(kClocks[i]).destroyed, scene.heard()),
+              std::pair(true, Sounds{SOUND_SHOT, SOUND_CLOCK}));
+  }
+  EXPECT_EQ(Mix_PlayingMusic(), 0);
+  EXPECT_EQ(entity_place_meeting(&scene.slot(kPlayer), &scene.game(), -1), nullptr);
 }
 
 } // namespace

@@ -1,12 +1,11 @@
 // The image registry and sprite drawing, checked by reading the canvas back.
-#include "kind.h"
-#include "scene.h"
+#include "support.h"
 
 namespace {
 
 constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255},
     kWhite{255, 255, 255, 255}, kBlack{0, 0, 0, 255};
-using Lines = std::vector<std::string>;
+constexpr VEL_ImageParams kWhole{0, 0, -1, -1, 1.0, 1.0, 0.0, 0, 0, 0}; // at its corner
 
 // A running engine with a frame open on a black canvas, and images written for the test.
 struct ImageTest : testing::Test {
@@ -25,19 +24,18 @@ struct ImageTest : testing::Test {
 // The bounding box {x0, y0, x1, y1} of the canvas pixels that are not black.
 std::array<int, 4> drawn_box() {
   std::array<int, 4> box{640, 480, -1, -1};
-  const Canvas canvas = read_canvas();
+  const std::vector<Rgba> canvas = read_canvas();
   for (int i = 0; i < 640 * 480; ++i) {
     const int x = i % 640, y = i / 640;
-    if (canvas[i] & 0xFFFFFF)
+    if (canvas[i].r || canvas[i].g || canvas[i].b)
       box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
   }
   return box;
 }
 
-// Broken files are refused with the path and SDL's reason and take no slot; bad ids, tiles (a
-// 4 x 4 image holds no 16-pixel tile) and arguments are refused with their own lines. Ids come
-// in load order, a path loaded before is found again without its file, and the 65th image is
-// refused.
+// Broken files are refused with the path and SDL's reason and take no slot; bad ids and
+// arguments are refused with their own lines. Ids come in load order, a path loaded before is
+// found again without its file, and the 65th image is refused.
 TEST_F(ImageTest, RegistryRefusesBrokenFilesBadIdsAndTheSixtyFifth) {
   ASSERT_EQ(load("0.bmp", 4, 4), 0);
   ASSERT_TRUE(write_file(dir + "truncated.bmp", read_file(dir + "0.bmp").substr(0, 60)));
@@ -48,19 +46,18 @@ TEST_F(ImageTest, RegistryRefusesBrokenFilesBadIdsAndTheSixtyFifth) {
   }
   LogCapture log;
   const std::vector<int> results{
-      VEL_DrawImage(-1, 0, 0),          VEL_DrawImageEx(64, 0, 0, &KIND_SPRITE),
+      VEL_DrawImage(-1, 0, 0),          VEL_DrawImageEx(64, 0, 0, &kWhole),
       VEL_DrawTile(1, 0, 0, 0, 0.0, 0), VEL_DrawImageEx(0, 0, 0, nullptr),
-      VEL_ImageLoad(nullptr),           VEL_DrawTile(0, 0, 0, 0, 0.0, 0),
-      VEL_DrawTile(0, -1, 0, 0, 0.0, 0)};
-  EXPECT_EQ(results, std::vector<int>(7, -1));
+      VEL_ImageLoad(nullptr),           VEL_DrawTile(0, -1, 0, 0, 0.0, 0)};
+  EXPECT_EQ(results, std::vector<int>(6, -1));
   for (int i = 1; i < VEL_MAX_IMAGES; ++i)
     ASSERT_EQ(load(std::to_string(i) + ".bmp", 4, 4), i);
   ASSERT_TRUE(write_file(dir + "0.bmp", "")); // found again without reading the file
   EXPECT_EQ(VEL_ImageLoad(path("0.bmp").c_str()), 0);
   EXPECT_EQ(load("64.bmp", 4, 4), -1);
-  EXPECT_EQ(log.lines(), (Lines{"id is negative", "no image with id 64", "no image with id 1",
-                                "params is NULL", "path is NULL", "tile exceeds boundaries",
-                                "tile is negative", "reached image limit (64)"}));
+  EXPECT_EQ(log.lines(),
+            (Lines{"id is negative", "no image with id 64", "no image with id 1", "params is NULL",
+                   "path is NULL", "tile is negative", "reached image limit (64)"}));
 }
 
 // Where a w x 24 image drawn at (x, 100) lands, {x0, y0, x1, y1}.
@@ -72,6 +69,7 @@ TEST_F(ImageTest, DestinationRectangles) {
       {32, 100, {0, 0, -1, -1, 1.0, 1.0, 0.0, 0, 0, 0}, {100, 100, 131, 123}}, // top-left corner
       {32, 100, {0, 0, 0, 0, 2.0, 2.0, 0.0, 1, 0, 0}, {68, 76, 131, 123}},     // scaled
       {32, 100, {-8, -8, 0, 0, 1.0, 1.0, 0.0, 0, 0, 0}, {108, 108, 131, 123}}, // clipped left, top
+      {32, 100, {-8, -8, 0, 0, 2.0, 2.0, 0.0, 0, 0, 0}, {116, 116, 163, 147}}, // the same, scaled
       {32, 100, {8, 0, 32, 0, 2.0, 2.0, 0.0, 0, 0, 0}, {100, 100, 147, 147}}}; // clipped right
   // clang-format on
   for (const auto &[w, x, params, box] : cases) {
@@ -123,7 +121,6 @@ TEST_F(ImageTest, SpritesAreTintedByTheColourState) {
 }
 
 // 40 x 32 with 16-pixel tiles: two whole tiles a row, two rows; the partial column is none.
-// (An image smaller than a tile has none: see the registry test.)
 TEST_F(ImageTest, TilesAreWholeSquaresRowByRow) {
   static constexpr Rgba colours[] = {kRed, kGreen, kBlue, kWhite};
   const int id = load("tiles.bmp", 40, 32,
@@ -133,7 +130,9 @@ TEST_F(ImageTest, TilesAreWholeSquaresRowByRow) {
     EXPECT_EQ(read_pixel(20 * tile + 15, 15), colours[tile]);
   }
   EXPECT_EQ(drawn_box(), (std::array{0, 0, 75, 15}));
+  LogCapture log;
   EXPECT_EQ(VEL_DrawTile(id, 4, 0, 100, 0.0, 0), -1);
+  EXPECT_EQ(log.lines(), Lines{"tile exceeds boundaries"});
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 namespace {
 
 using Events = std::vector<std::pair<uint32_t, uint32_t>>;
-using Lines = std::vector<std::string>;
 constexpr uint32_t kDown = VEL_EVENT_BUTTON_DOWN, kUp = VEL_EVENT_BUTTON_UP;
 
 // Type and button of every event VEL_PollEvent reports until the queue is empty.
@@ -93,9 +92,12 @@ TEST(VelInput, BindingRulesAndF11) {
 // the menu bind the buttons in order; a key waiting behind the sixth is offered as a seventh button
 // and refused.
 TEST(VelBindMenu, EscapeQuitReleasesAndBindingInOrder) {
-  Engine engine(VEL_Config{640, 480, 0, 16, "pordeck", 0.0, false, true});
+  VEL_Config config = test_config;
+  config.disable_bind_menu = false;
+  Engine engine(config);
   push_key(SDL_SCANCODE_X, true);
   push_mouse(5, 5, SDL_BUTTON_LEFT, true);
+  push_mouse(5, 5, SDL_BUTTON_RIGHT, true);
   VEL_CycleEvents();
   LogCapture log;
   push_key(SDL_SCANCODE_F1, true);
@@ -105,10 +107,12 @@ TEST(VelBindMenu, EscapeQuitReleasesAndBindingInOrder) {
   push_key(SDL_SCANCODE_F1, true);
   push_key(SDL_SCANCODE_X, false);
   push_mouse(5, 5, SDL_BUTTON_LEFT, false);
+  push_mouse(5, 5, SDL_BUTTON_RIGHT, false);
   push_quit();
   VEL_CycleEvents();
   EXPECT_TRUE(VEL_ShouldQuit());
-  EXPECT_FALSE(VEL_ButtonDown(VEL_BUTTON_A) || VEL_ButtonDown(VEL_BUTTON_MOUSE_L));
+  for (unsigned button : {VEL_BUTTON_A, VEL_BUTTON_MOUSE_L, VEL_BUTTON_MOUSE_R})
+    EXPECT_FALSE(VEL_ButtonDown(button)) << button;
   push_key(SDL_SCANCODE_F1, true);
   for (SDL_Scancode s : {SDL_SCANCODE_A, SDL_SCANCODE_F11, SDL_SCANCODE_D, SDL_SCANCODE_W,
                          SDL_SCANCODE_S, SDL_SCANCODE_J, SDL_SCANCODE_K, SDL_SCANCODE_L})

@@ -4,8 +4,6 @@
 #include <SDL_mixer.h>
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // A running engine beside a short and a long tone and a file that is no sound.
 struct SoundTest : testing::Test {
   void SetUp() override {
@@ -50,6 +48,7 @@ TEST_F(SoundTest, VolumesAndChannels) {
   for (int id = 0; id < 4; ++id) {
     ASSERT_EQ(load("long.wav", volumes[id].first), id);
     ASSERT_EQ(VEL_PlaySound(id), 0);
+    EXPECT_EQ(Mix_Playing(-1), id + 1) << "each play takes one channel";
     EXPECT_EQ(Mix_VolumeChunk(Mix_GetChunk(id), -1), volumes[id].second);
   }
   for (const auto &[given, music] : {std::pair{0.5f, 64}, {0.999f, 127}, {1.0f, 128}}) {
