@@ -83,6 +83,7 @@ double us_since(Clock::time_point start) {
 // the canvas begun, cleared and drawn; VEL_DrawEnd.
 void BM_Frame(benchmark::State &state) {
   Running run(static_cast<int>(state.range(0)));
+  VEL_SetOpaqueCopies(state.range(1) != 0);
   double update = 0, draw = 0, present = 0;
   for (auto _ : state) {
     Clock::time_point t = Clock::now();
@@ -105,8 +106,15 @@ void BM_Frame(benchmark::State &state) {
   state.counters["draw_us"] = Counter(draw, Counter::kAvgIterations);
   state.counters["present_us"] = Counter(present, Counter::kAvgIterations);
 }
-// Props finished: none; half of the 140; all of them, with the clocks out.
-BENCHMARK(BM_Frame)->ArgName("finished")->Arg(0)->Arg(70)->Arg(140)->Unit(benchmark::kMillisecond);
+// Props finished: none (drawn the fast way, and with every pixel blended, side by side);
+// half of the 140; all of them, with the clocks out.
+BENCHMARK(BM_Frame)
+    ->ArgNames({"finished", "opaque_copies"})
+    ->Args({0, 1})
+    ->Args({0, 0})
+    ->Args({70, 1})
+    ->Args({140, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // Where a player presses next: the on-canvas point nearest the centre of the smashable
 // entity in the highest slot, if a press there hits it; false when none is left.

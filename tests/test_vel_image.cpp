@@ -135,4 +135,46 @@ TEST_F(ImageTest, TilesAreWholeSquaresRowByRow) {
   EXPECT_EQ(log.lines(), Lines{"tile exceeds boundaries"});
 }
 
+// Opaque rows copied without blending give the very pixels of blending everywhere: every
+// image of the game, in every orientation, white, red, half-flashed and half transparent,
+// whole, cut by the canvas's edges and from a source starting off the image.
+TEST_F(ImageTest, OpaqueCopiesDrawTheSamePixelsAsBlending) {
+  const char *names[] = {"cursor", "box",   "boxdestroyed",  "windowclean",
+                         "window", "clock", "clockdestroyed"};
+  const float tints[][4] = {{1, 1, 1, 1}, {1, 0, 0, 1}, {1, 0.5f, 0.5f, 1}, {1, 1, 1, 0.5f}};
+  const auto draw_all = [&](bool opaque_copies) {
+    VEL_SetOpaqueCopies(opaque_copies);
+    VEL_DrawBegin();
+    VEL_DrawSetColor(0.4f, 0.3f, 0.3f, 1.0f);
+    VEL_DrawClear();
+    int n = 0;
+    for (const char *name : names)
+      for (const auto &tint : tints)
+        for (uint8_t flip = 0; flip < 4; ++flip, ++n) {
+          VEL_DrawSetColor(tint[0], tint[1], tint[2], tint[3]);
+          const int edge = n % 9 == 0, x = edge ? -20 : n % 14 * 46, y = edge ? 450 : n / 14 * 46;
+          const VEL_ImageParams params{-(n % 3) * 5,
+                                       n % 5 == 0 ? -7 : 0,
+                                       -1,
+                                       -1,
+                                       1.0,
+                                       1.0,
+                                       0.0,
+                                       0,
+                                       static_cast<uint8_t>(flip & 1),
+                                       static_cast<uint8_t>(flip >> 1)};
+          EXPECT_EQ(VEL_DrawImageEx(VEL_ImageLoad((std::string("res/") + name + ".bmp").c_str()), x,
+                                    y, &params),
+                    0);
+        }
+    return read_canvas();
+  };
+  const std::vector<Rgba> blended = draw_all(false), copied = draw_all(true);
+  int differ = 0;
+  for (size_t i = 0; i < blended.size(); ++i)
+    differ += !(blended[i] == copied[i]);
+  EXPECT_EQ(differ, 0);
+  EXPECT_NE(blended, std::vector<Rgba>(blended.size(), blended[0])) << "nothing drawn";
+}
+
 } // namespace

@@ -369,26 +369,130 @@ int VEL_DrawPolygon(bool, const int *, const int *, int) {
 }
 
 // ---- Images -------------------------------------------------------------------------------
+//
+// An image is kept in up to four orientations (as loaded, mirrored left to right, top to
+// bottom, both), each made the first time it is drawn so, and each as two textures of the
+// same pixels: one blended, one copied as it is. An unturned, unscaled sprite drawn at full
+// alpha copies its bands of fully opaque rows with the second and blends only the rest: the
+// same pixels, with much less work for a software renderer, and a flip that needs no
+// temporary surface.
 
 namespace {
 
+constexpr int ORIENTATIONS = 4; // an SDL_RendererFlip: none, horizontal, vertical, both
+constexpr int MAX_BANDS = 4;    // the longest runs of fully opaque rows an image keeps
+
+// Rows [top, bottom) of the image as loaded in which every pixel is opaque.
+struct Band {
+  int top, bottom;
+};
+
+struct Face {
+  SDL_Texture *blended; // alpha-blended
+  SDL_Texture *copied;  // the same pixels, copied without blending
+};
+
 struct Image {
-  SDL_Texture *texture;
+  SDL_Texture *texture; // the image as loaded, blended: faces[0].blended
   int32_t width, height;
-  char *path; // the caller's path; the key the image is found by
+  char *path;          // the caller's path; the key the image is found by
+  SDL_Surface *pixels; // the image as loaded (ARGB8888), to make the other faces from
+  Face faces[ORIENTATIONS];
+  Band bands[MAX_BANDS]; // in order from the top
+  int num_bands;
 };
 
 Image images[VEL_MAX_IMAGES];
+bool opaque_copies = true;
 
 void images_release() {
   for (Image &image : images) {
-    if (image.texture) {
-      SDL_DestroyTexture(image.texture);
-      image.texture = nullptr;
+    for (Face &face : image.faces) {
+      for (SDL_Texture *texture : {face.blended, face.copied}) {
+        if (texture) {
+          SDL_DestroyTexture(texture);
+        }
+      }
+      face = Face{};
     }
+    image.texture = nullptr;
+    SDL_FreeSurface(image.pixels);
+    image.pixels = nullptr;
     std::free(image.path);
     image.path = nullptr;
   }
+}
+
+// The runs of fully opaque rows of a 32-bit surface with alpha; the longest MAX_BANDS of
+// them, in order from the top.
+int find_bands(const SDL_Surface *surface, Band *bands) {
+  Band runs[MAX_BANDS + 1];
+  int count = 0;
+  for (int y = 0; y <= surface->h; ++y) {
+    const auto *row = reinterpret_cast<const Uint32 *>(static_cast<const Uint8 *>(surface->pixels) +
+                                                       y * surface->pitch);
+    const bool opaque = y < surface->h && std::all_of(row, row + surface->w, [](Uint32 pixel) {
+                          return (pixel & 0xFF000000u) == 0xFF000000u;
+                        });
+    if (opaque && (count == 0 || runs[count - 1].bottom != y)) {
+      runs[count++] = Band{y, y};
+    }
+    if (opaque) {
+      ++runs[count - 1].bottom;
+    }
+    if (count == MAX_BANDS + 1) { // drop the shortest, keeping the order
+      Band *shortest = std::min_element(runs, runs + count, [](const Band &a, const Band &b) {
+        return a.bottom - a.top < b.bottom - b.top;
+      });
+      std::copy(shortest + 1, runs + count, shortest);
+      --count;
+    }
+  }
+  std::copy(runs, runs + count, bands);
+  return count;
+}
+
+// A copy of the surface mirrored as flip says.
+SDL_Surface *surface_flipped(const SDL_Surface *surface, int flip) {
+  SDL_Surface *out =
+      SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_ARGB8888);
+  for (int y = 0; out && y < surface->h; ++y) {
+    const int from_y = flip & SDL_FLIP_VERTICAL ? surface->h - 1 - y : y;
+    const auto *from = reinterpret_cast<const Uint32 *>(
+        static_cast<const Uint8 *>(surface->pixels) + from_y * surface->pitch);
+    auto *to = reinterpret_cast<Uint32 *>(static_cast<Uint8 *>(out->pixels) + y * out->pitch);
+    for (int x = 0; x < surface->w; ++x) {
+      to[x] = from[flip & SDL_FLIP_HORIZONTAL ? surface->w - 1 - x : x];
+    }
+  }
+  return out;
+}
+
+// Makes the two textures of a face from its pixels; -1 after logging why not. The copied
+// one has the canvas's own format, so that copying its rows is a plain copy.
+int face_make(Face &face, SDL_Surface *pixels) {
+  face.blended = SDL_CreateTextureFromSurface(renderer, pixels);
+  SDL_Surface *opaque = SDL_ConvertSurfaceFormat(pixels, SDL_PIXELFORMAT_RGB888, 0);
+  face.copied = face.blended && opaque ? SDL_CreateTextureFromSurface(renderer, opaque) : nullptr;
+  SDL_FreeSurface(opaque);
+  if (!face.copied || SDL_SetTextureBlendMode(face.blended, SDL_BLENDMODE_BLEND) < 0 ||
+      SDL_SetTextureBlendMode(face.copied, SDL_BLENDMODE_NONE) < 0) {
+    return log_sdl_error();
+  }
+  return 0;
+}
+
+// The face of the image in this orientation, made now if it is the first draw so; null after
+// logging why it cannot be.
+const Face *image_face(Image &image, int flip) {
+  Face &face = image.faces[flip];
+  if (face.blended && face.copied) {
+    return &face;
+  }
+  SDL_Surface *pixels = surface_flipped(image.pixels, flip);
+  const int made = pixels ? face_make(face, pixels) : log_sdl_error();
+  SDL_FreeSurface(pixels);
+  return made == 0 ? &face : nullptr;
 }
 
 int image_load_into(int id, const char *path) {
@@ -396,21 +500,27 @@ int image_load_into(int id, const char *path) {
   if (!file) {
     return -1;
   }
-  SDL_Surface *surface = SDL_LoadBMP_RW(file, 1);
-  if (!surface) {
+  SDL_Surface *loaded = SDL_LoadBMP_RW(file, 1);
+  if (!loaded) {
     SDL_Log("%s: %s", path, SDL_GetError());
     return -1;
   }
-  SDL_Texture *texture = SDL_CreateTextureFromSurface(renderer, surface);
-  SDL_FreeSurface(surface);
-  if (!texture) {
-    return log_sdl_error();
-  }
+  SDL_Surface *pixels = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(loaded);
   Image &image = images[id];
-  image.texture = texture;
-  if (SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND) < 0 ||
-      SDL_QueryTexture(texture, nullptr, nullptr, &image.width, &image.height) < 0) {
-    return log_sdl_error();
+  Face face{};
+  const int made = pixels ? face_make(face, pixels) : log_sdl_error();
+  if (!face.blended) {
+    SDL_FreeSurface(pixels);
+    return -1;
+  }
+  image.texture = face.blended;
+  image.faces[0] = face;
+  image.pixels = pixels;
+  image.num_bands = find_bands(pixels, image.bands);
+  if (made < 0 ||
+      SDL_QueryTexture(image.texture, nullptr, nullptr, &image.width, &image.height) < 0) {
+    return made < 0 ? -1 : log_sdl_error();
   }
   if (!image.path) {
     image.path = _velstrdup(path);
@@ -419,7 +529,7 @@ int image_load_into(int id, const char *path) {
 }
 
 // The loaded image with this id, or null after logging why there is none.
-const Image *image_get(int id) {
+Image *image_get(int id) {
   if (id < 0) {
     SDL_Log("id is negative");
     return nullptr;
@@ -431,14 +541,54 @@ const Image *image_get(int id) {
   return &images[id];
 }
 
-// Tints the texture by the colour state, so no earlier tint survives into this draw.
-int image_tint(const Image &image) {
-  if (SDL_SetTextureColorMod(image.texture, static_cast<Uint8>(color[0]),
-                             static_cast<Uint8>(color[1]), static_cast<Uint8>(color[2])) < 0 ||
-      SDL_SetTextureAlphaMod(image.texture, static_cast<Uint8>(color[3])) < 0) {
+// Tints the textures by the colour state, so no earlier tint survives into this draw.
+int image_tint(SDL_Texture *texture) {
+  if (SDL_SetTextureColorMod(texture, static_cast<Uint8>(color[0]), static_cast<Uint8>(color[1]),
+                             static_cast<Uint8>(color[2])) < 0 ||
+      SDL_SetTextureAlphaMod(texture, static_cast<Uint8>(color[3])) < 0) {
     return log_sdl_error();
   }
   return 0;
+}
+
+// Copies source rows [top, bottom) of src to the matching rows of dst.
+int copy_rows(SDL_Texture *texture, const SDL_Rect &src, const SDL_Rect &dst, int top, int bottom) {
+  if (top >= bottom) {
+    return 0;
+  }
+  const SDL_Rect from{src.x, top, src.w, bottom - top};
+  const SDL_Rect to{dst.x, dst.y + top - src.y, dst.w, bottom - top};
+  return SDL_RenderCopy(renderer, texture, &from, &to) < 0 ? log_sdl_error() : 0;
+}
+
+// Draws src of the image, mirrored as flip says, unscaled and unturned to dst: the bands of
+// opaque rows copied, the rest blended, unless the colour is not fully opaque.
+int draw_unturned(Image &image, SDL_Rect src, const SDL_Rect &dst, int flip) {
+  const Face *face = image_face(image, flip);
+  if (!face || image_tint(face->blended) < 0 || image_tint(face->copied) < 0) {
+    return -1;
+  }
+  if (flip & SDL_FLIP_HORIZONTAL) {
+    src.x = image.width - src.x - src.w;
+  }
+  if (flip & SDL_FLIP_VERTICAL) {
+    src.y = image.height - src.y - src.h;
+  }
+  const bool copies = opaque_copies && color[3] == 255;
+  int row = src.y;
+  const int end = src.y + src.h;
+  for (int i = 0; copies && i < image.num_bands; ++i) {
+    const Band band = image.bands[flip & SDL_FLIP_VERTICAL ? image.num_bands - 1 - i : i];
+    const int top = std::max(flip & SDL_FLIP_VERTICAL ? image.height - band.bottom : band.top, row);
+    const int bottom =
+        std::min(flip & SDL_FLIP_VERTICAL ? image.height - band.top : band.bottom, end);
+    if (top < bottom && (copy_rows(face->blended, src, dst, row, top) < 0 ||
+                         copy_rows(face->copied, src, dst, top, bottom) < 0)) {
+      return -1;
+    }
+    row = std::max(row, bottom);
+  }
+  return copy_rows(face->blended, src, dst, row, end);
 }
 
 // Clips one axis of a source span [pos, pos + len) to the image's [0, limit), moving and
@@ -477,13 +627,17 @@ int VEL_ImageLoad(const char *path) {
   return -1;
 }
 
+void VEL_SetOpaqueCopies(bool on) {
+  opaque_copies = on;
+}
+
 int VEL_DrawImage(int id, int x, int y) {
-  const Image *image = image_get(id);
-  if (!image || image_tint(*image) < 0) {
+  Image *image = image_get(id);
+  if (!image) {
     return -1;
   }
-  const SDL_Rect dst{x, y, image->width, image->height};
-  return SDL_RenderCopy(renderer, image->texture, nullptr, &dst) < 0 ? log_sdl_error() : 0;
+  const SDL_Rect whole{0, 0, image->width, image->height};
+  return draw_unturned(*image, whole, SDL_Rect{x, y, image->width, image->height}, 0);
 }
 
 int VEL_DrawImageEx(int id, int x, int y, const VEL_ImageParams *params) {
@@ -492,7 +646,7 @@ int VEL_DrawImageEx(int id, int x, int y, const VEL_ImageParams *params) {
     return -1;
   }
   const VEL_ImageParams p = *params;
-  const Image *image = image_get(id);
+  Image *image = image_get(id);
   if (!image) {
     return -1;
   }
@@ -508,19 +662,22 @@ int VEL_DrawImageEx(int id, int x, int y, const VEL_ImageParams *params) {
   SDL_Rect dst{x, y, static_cast<int>(dw), static_cast<int>(dh)};
   clip_axis(image->width, p.scale_x, src.x, src.w, dst.x, dst.w);
   clip_axis(image->height, p.scale_y, src.y, src.h, dst.y, dst.h);
-  if (image_tint(*image) < 0) {
+  const int flip = (p.flip_v ? SDL_FLIP_VERTICAL : 0) | (p.flip_h ? SDL_FLIP_HORIZONTAL : 0);
+  if (p.rotation == 0.0 && src.w == dst.w && src.h == dst.h) {
+    return draw_unturned(*image, src, dst, flip);
+  }
+  if (image_tint(image->texture) < 0) {
     return -1;
   }
-  const auto flip = static_cast<SDL_RendererFlip>(p.flip_v * 2 | p.flip_h);
-  if (SDL_RenderCopyEx(renderer, image->texture, &src, &dst, p.rotation * 360.0, nullptr, flip) <
-      0) {
+  if (SDL_RenderCopyEx(renderer, image->texture, &src, &dst, p.rotation * 360.0, nullptr,
+                       static_cast<SDL_RendererFlip>(flip)) < 0) {
     return log_sdl_error();
   }
   return 0;
 }
 
 int VEL_DrawTile(int id, int tile, int x, int y, double angle, int flip) {
-  const Image *image = image_get(id);
+  Image *image = image_get(id);
   if (!image) {
     return -1;
   }
@@ -534,7 +691,7 @@ int VEL_DrawTile(int id, int tile, int x, int y, double angle, int flip) {
     SDL_Log("tile exceeds boundaries");
     return -1;
   }
-  if (image_tint(*image) < 0) {
+  if (image_tint(image->texture) < 0) {
     return -1;
   }
   const SDL_Rect src{tile % per_row * t, tile / per_row * t, t, t};

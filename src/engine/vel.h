@@ -86,6 +86,9 @@ constexpr int VEL_MAX_IMAGES = 64;
 // Id (0..63) of the BMP at path (relative to the executable), loading it on first request;
 // later requests for the same string find it without touching the disk. -1 on failure.
 int VEL_ImageLoad(const char *path);
+// On (the default), the fully opaque rows of a sprite drawn unturned, unscaled and at full
+// alpha are copied without blending; off, every pixel is blended. The pixels are the same.
+void VEL_SetOpaqueCopies(bool on);
 // Draws the whole image at its size with its top-left corner at x, y, tinted by the colour.
 int VEL_DrawImage(int id, int x, int y);
 // Draws part of the image scaled, rotated, centred and flipped as params says, tinted.
