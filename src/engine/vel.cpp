@@ -468,13 +468,17 @@ SDL_Surface *surface_flipped(const SDL_Surface *surface, int flip) {
   return out;
 }
 
-// Makes the two textures of a face from its pixels; -1 after logging why not. The copied
-// one has the canvas's own format, so that copying its rows is a plain copy.
+// Makes the textures a face lacks from its pixels; -1 after logging why not. The copied one
+// has the canvas's own format, so that copying its rows is a plain copy.
 int face_make(Face &face, SDL_Surface *pixels) {
-  face.blended = SDL_CreateTextureFromSurface(renderer, pixels);
-  SDL_Surface *opaque = SDL_ConvertSurfaceFormat(pixels, SDL_PIXELFORMAT_RGB888, 0);
-  face.copied = face.blended && opaque ? SDL_CreateTextureFromSurface(renderer, opaque) : nullptr;
-  SDL_FreeSurface(opaque);
+  if (!face.blended) {
+    face.blended = SDL_CreateTextureFromSurface(renderer, pixels);
+  }
+  if (face.blended && !face.copied) {
+    SDL_Surface *opaque = SDL_ConvertSurfaceFormat(pixels, SDL_PIXELFORMAT_RGB888, 0);
+    face.copied = opaque ? SDL_CreateTextureFromSurface(renderer, opaque) : nullptr;
+    SDL_FreeSurface(opaque);
+  }
   if (!face.copied || SDL_SetTextureBlendMode(face.blended, SDL_BLENDMODE_BLEND) < 0 ||
       SDL_SetTextureBlendMode(face.copied, SDL_BLENDMODE_NONE) < 0) {
     return log_sdl_error();
@@ -508,14 +512,12 @@ int image_load_into(int id, const char *path) {
   SDL_Surface *pixels = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(loaded);
   Image &image = images[id];
-  Face face{};
-  const int made = pixels ? face_make(face, pixels) : log_sdl_error();
-  if (!face.blended) {
+  const int made = pixels ? face_make(image.faces[0], pixels) : log_sdl_error();
+  image.texture = image.faces[0].blended;
+  if (!image.texture) {
     SDL_FreeSurface(pixels);
     return -1;
   }
-  image.texture = face.blended;
-  image.faces[0] = face;
   image.pixels = pixels;
   image.num_bands = find_bands(pixels, image.bands);
   if (made < 0 ||
