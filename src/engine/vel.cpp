@@ -114,6 +114,11 @@ int start_sdl() {
   }
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
   if (!renderer) {
+    // Without a working OpenGL, say; slower, but the game still runs.
+    SDL_Log("No accelerated renderer (%s): using the software renderer", SDL_GetError());
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  }
+  if (!renderer) {
     return log_sdl_error();
   }
   target = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
@@ -172,6 +177,21 @@ void VEL_Quit() {
     basepath = nullptr;
   }
   SDL_Quit();
+}
+
+int VEL_SetWindowIcon(const char *path) {
+  SDL_RWops *file = asset_open(path);
+  if (!file) {
+    return -1;
+  }
+  SDL_Surface *icon = SDL_LoadBMP_RW(file, 1);
+  if (!icon) {
+    SDL_Log("%s: %s", path, SDL_GetError());
+    return -1;
+  }
+  SDL_SetWindowIcon(window, icon);
+  SDL_FreeSurface(icon);
+  return 0;
 }
 
 bool VEL_ShouldQuit() {
@@ -321,6 +341,10 @@ void VEL_ScreenTransform(int *x, int *y) {
 
 void VEL_ToggleFullscreen() {
   static int fullscreen = 0;
+  static int windowed_w, windowed_h; // the window's size before it went full screen
+  if (!fullscreen) {
+    SDL_GetWindowSize(window, &windowed_w, &windowed_h);
+  }
   Uint32 flags = fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (SDL_SetWindowFullscreen(window, flags) < 0) {
     // Keep the remembered mode, so the next toggle asks for the same switch again.
@@ -328,6 +352,11 @@ void VEL_ToggleFullscreen() {
     return;
   }
   fullscreen = !fullscreen;
+  // Without a window manager the window never changed, yet SDL takes it for as large as the
+  // screen, also once back from full screen: the size it had is asked for again.
+  if (!fullscreen) {
+    SDL_SetWindowSize(window, windowed_w, windowed_h);
+  }
 }
 
 // ---- Shapes -------------------------------------------------------------------------------

@@ -26,11 +26,14 @@ struct VEL_Config {
 // ---- Lifecycle ----------------------------------------------------------------------------
 
 // Copies and checks the configuration, starts SDL video and the audio device, and opens the
-// resizable window, its renderer, the canvas and the point buffer. On -1 the caller calls
-// VEL_Quit; what was created so far stays until then.
+// resizable window, its renderer (SDL's software renderer when no accelerated one can be
+// had, which is logged), the canvas and the point buffer. On -1 the caller calls VEL_Quit;
+// what was created so far stays until then.
 int VEL_Init(const VEL_Config *config);
 // Releases everything the engine holds and shuts SDL down; safe after a partial start and twice.
 void VEL_Quit();
+// Gives the window the BMP at path (relative to the executable) as its icon.
+int VEL_SetWindowIcon(const char *path);
 // True once the window has been asked to close; never cleared.
 bool VEL_ShouldQuit();
 // Number of frames VEL_DrawEnd has presented.
@@ -54,6 +57,8 @@ int VEL_DrawEnd();
 // skipped; nothing changes while the scale is 0.
 void VEL_ScreenTransform(int *x, int *y);
 // Switches between windowed and desktop fullscreen; a refused switch is logged and forgotten.
+// Back from full screen, the window gets the size it had before, even where full screen never
+// took effect (no window manager).
 void VEL_ToggleFullscreen();
 
 // ---- Shapes (in the renderer's draw colour) -------------------------------------------------
