@@ -5,9 +5,12 @@
 #   real_window.sh PORDECK WM_CLOSE [SCREENSHOT.png]
 #
 # At scale 1 the background, the cursor and the last window of the level show; a press on
-# that window shatters it. Resized to 1300 x 1000 the same picture shows doubled at (10, 20)
-# with black around it. Closed as a window manager closes it, the game exits with status 0.
-# Given a third argument, it smashes a few more props first and writes the canvas there.
+# that window shatters it. Full screen and back (F11 twice), with no window manager to carry
+# it out, gives the same picture again. Resized to 1300 x 1000 the same picture shows doubled
+# at (10, 20) with black around it. Closed as a window manager closes it, the game exits with
+# status 0. Given a third argument, it smashes a few more props first and writes the canvas
+# there. Last, started where no OpenGL library can be loaded, the game runs all the same, on
+# SDL's software renderer.
 set -euo pipefail
 game=$1 wm_close=$2 screenshot=${3:-}
 res=$(dirname "$game")/res
@@ -57,12 +60,13 @@ covers() {
     -geometry "+$x+$y" -compose over -composite \) +geometry -compose difference -composite \
     -fill black -draw "rectangle $mask"
 }
-# The crosshair is drawn centred on the mouse, in one of four flips.
+# The crosshair is drawn with its centre pixel on the mouse, in one of four flips.
+half=$(($(identify -format %w "$res/cursor.bmp") / 2))
 cursor_at() {
   local flips
   for flips in "" -flip -flop "-flip -flop"; do
     # shellcheck disable=SC2086
-    covers $(($1 - 8)) $(($2 - 8)) $nomask "$res/cursor.bmp" $flips && return 0
+    covers $(($1 - half)) $(($2 - half)) $nomask "$res/cursor.bmp" $flips && return 0
   done
   return 1
 }
@@ -71,11 +75,14 @@ shattered() {
   covers 417 58 "$cursor_mask" "$res/window.bmp" &&
     ! covers 417 58 "$cursor_mask" "$res/windowclean.bmp"
 }
-# The canvas as at scale 1 (cursor aside), every pixel a 2 x 2 block, black all around.
+# The canvas as at scale 1, cursor aside.
+unchanged() {
+  zero "$work/canvas.png" "$work/scale1.png" -compose difference -composite \
+    -fill black -draw "rectangle $cursor_mask"
+}
+# The canvas as at scale 1, every pixel a 2 x 2 block, black all around.
 doubled() {
-  [ "$(identify -format %wx%h "$work/shot.png")" = 1300x1000 ] &&
-    zero "$work/canvas.png" "$work/scale1.png" -compose difference -composite \
-      -fill black -draw "rectangle $cursor_mask" &&
+  [ "$(identify -format %wx%h "$work/shot.png")" = 1300x1000 ] && unchanged &&
     zero "$work/shot.png" -crop 1280x960+10+20 +repage \( +clone -sample 50% -sample 200% \) \
       -compose difference -composite &&
     zero "$work/shot.png" -fill black -draw "rectangle 10,20 1289,979"
@@ -88,20 +95,33 @@ move() {
   xdotool mousemove $((off_x + scale * x)) $((off_y + scale * y)) "$@"
 }
 
+# Starts the game with the extra environment entries given, and finds its window, $window,
+# which it moves to the top left so that a larger window stays on the screen (no window
+# manager moves it). Real X11 video; no sound card needed. Under AddressSanitizer, leak
+# checking is off here: the system's D-Bus and GL libraries that SDL loads on X11 leave
+# blocks behind at exit, and the game's own memory is leak-checked by the tests on the
+# dummy drivers.
+start() {
+  env -u SDL_VIDEODRIVER -u SDL_RENDER_DRIVER SDL_AUDIODRIVER=dummy "$@" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$game" >"$work/game.log" 2>&1 &
+  game_pid=$!
+  window=$(timeout 10 xdotool search --sync --onlyvisible --name '^pordeck$' | head -n 1) || true
+  [ -n "$window" ] || fail "no window named pordeck"
+  xdotool windowmove "$window" 0 0
+}
+# Closes the window as a window manager does; the game exits with status 0.
+close() {
+  "$wm_close" "$window"
+  retry gone || fail "still running after WM_DELETE_WINDOW"
+  wait "$game_pid" || fail "exit status $? after WM_DELETE_WINDOW"
+  game_pid=
+}
+
 Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 retry test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
-# Real X11 video; no sound card needed. Under AddressSanitizer, leak checking is off here:
-# the system's D-Bus and GL libraries that SDL loads on X11 leave blocks behind at exit, and
-# the game's own memory is leak-checked by the tests on the dummy drivers.
-env -u SDL_VIDEODRIVER -u SDL_RENDER_DRIVER SDL_AUDIODRIVER=dummy \
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$game" >"$work/game.log" 2>&1 &
-game_pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^pordeck$' | head -n 1) || true
-[ -n "$window" ] || fail "no window named pordeck"
-# Top left, so that the resized window stays on the screen; no window manager moves it.
-xdotool windowmove "$window" 0 0
+start
 scale=1 off_x=0 off_y=0
 move 100 12
 
@@ -110,10 +130,12 @@ expect "no cursor at (100, 12)" cursor_at 100 12
 expect "the last window is not clean at (417, 58)" covers 417 58 $nomask "$res/windowclean.bmp"
 # Held until the game has seen it: the game reads the button once per frame.
 move 449 90 mousedown 1
-cursor_mask=441,82,456,97
+cursor_mask=$((449 - half)),$((90 - half)),$((449 + half)),$((90 + half))
 expect "a press at (449, 90) did not shatter the window at (417, 58)" shattered
 xdotool mouseup 1
 cp "$work/canvas.png" "$work/scale1.png"
+xdotool key F11 sleep 0.5 key F11
+expect "F11 twice did not give the window its picture back" unchanged
 
 xdotool windowsize "$window" 1300 1000
 scale=2 off_x=10 off_y=20
@@ -129,7 +151,10 @@ if [ -n "$screenshot" ]; then
   at convert "$work/canvas.png" -strip "$screenshot"
 fi
 
-"$wm_close" "$window"
-retry gone || fail "still running after WM_DELETE_WINDOW"
-wait "$game_pid" || fail "exit status $? after WM_DELETE_WINDOW"
-game_pid=
+close
+
+start SDL_OPENGL_LIBRARY=/nonexistent
+expect "no background (102, 76, 76) at (20, 10) without OpenGL" pixel_is 20 10 102,76,76
+grep -qx "INFO: No accelerated renderer (Couldn't find matching render driver): using the \
+software renderer" "$work/game.log" || fail "no word of the software renderer"
+close

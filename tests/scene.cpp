@@ -45,8 +45,9 @@ bool topmost_point(Game &game, const Entity &e, int &x, int &y) {
 
 int expect_sprite(const std::vector<Rgba> &canvas, const Picture &picture, int cx, int cy,
                   const std::vector<Cover> &above, int flip, Rgba tint) {
-  // Where the engine puts the first pixel of a sprite of this size centred on c.
-  auto start = [](int c, int size) { return static_cast<int>(c - size * 0.5); };
+  // Where the first pixel of a sprite of this size centred on c lies: the props are of even
+  // size, and the crosshair of odd size is placed by its centre pixel.
+  auto start = [](int c, int size) { return c - size / 2; };
   int compared = 0, wrong = 0;
   for (int y = 0; y < picture.h; ++y)
     for (int x = 0; x < picture.w; ++x) {

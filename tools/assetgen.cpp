@@ -1,7 +1,9 @@
 // assetgen -- computes the game's images and sounds.
 //
-//   assetgen OUTDIR          writes the seven BMP images and six WAV sounds into OUTDIR
-//   assetgen --icon FILE.svg writes the desktop icon
+//   assetgen OUTDIR          writes the eight BMP images (the last the window's icon) and six
+//                            WAV sounds into OUTDIR
+//   assetgen --icons DIR     writes the desktop icon into the icon theme tree DIR:
+//                            scalable/apps/pordeck.svg and SIZExSIZE/apps/pordeck.png
 //
 // Nothing is read and nothing is random: every run writes the same bytes. A file that cannot
 // be written is named in one line on standard error and the exit status is 1.
@@ -19,6 +21,8 @@
 namespace {
 
 constexpr int icon_display_size = 256;
+constexpr int icon_sizes[] = {16, 32, 48, 64, 128, 256};
+constexpr int window_icon_size = 64;
 
 // One file of res/: its name and how it is written there.
 struct Asset {
@@ -30,6 +34,9 @@ template <Image (*sprite)()> bool bmp(const std::string &path) {
   return image_save_bmp(sprite(), path);
 }
 template <Signal (*sound)()> bool wav(const std::string &path);
+Image window_icon() {
+  return sprite_icon(window_icon_size);
+}
 
 constexpr Asset assets[] = {
     {"cursor.bmp", bmp<sprite_cursor>},
@@ -39,6 +46,7 @@ constexpr Asset assets[] = {
     {"window.bmp", bmp<sprite_window_shattered>},
     {"clock.bmp", bmp<sprite_clock>},
     {"clockdestroyed.bmp", bmp<sprite_clock_broken>},
+    {"icon.bmp", bmp<window_icon>},
     {"piou.wav", wav<sound_piou>},
     {"glass.wav", wav<sound_glass>},
     {"box0.wav", wav<sound_box_knock>},
@@ -57,6 +65,12 @@ bool write_file(const std::string &path, const void *data, size_t size) {
   return ok;
 }
 
+// Names the file that could not be written; the exit status.
+int cannot_write(const std::string &path) {
+  std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+  return 1;
+}
+
 template <Signal (*sound)()> bool wav(const std::string &path) {
   const std::vector<uint8_t> bytes = signal_encode_wav(sound());
   return write_file(path, bytes.data(), bytes.size());
@@ -68,18 +82,27 @@ int write_assets(const std::string &dir) {
   for (const Asset &asset : assets) {
     const std::string path = dir + "/" + asset.name;
     if (!asset.write(path)) {
-      std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-      return 1;
+      return cannot_write(path);
     }
   }
   return 0;
 }
 
-int write_icon(const std::string &path) {
-  std::string svg = image_encode_svg(sprite_icon(), icon_display_size);
-  if (!write_file(path, svg.data(), svg.size())) {
-    std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return 1;
+int write_icons(const std::string &dir) {
+  std::error_code ignored;
+  std::filesystem::create_directories(dir + "/scalable/apps", ignored);
+  const std::string svg_path = dir + "/scalable/apps/pordeck.svg";
+  const std::string svg = image_encode_svg(sprite_icon(32), icon_display_size);
+  if (!write_file(svg_path, svg.data(), svg.size())) {
+    return cannot_write(svg_path);
+  }
+  for (int size : icon_sizes) {
+    const std::string apps =
+        dir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    std::filesystem::create_directories(apps, ignored);
+    if (!image_save_png(sprite_icon(size), apps + "/pordeck.png")) {
+      return cannot_write(apps + "/pordeck.png");
+    }
   }
   return 0;
 }
@@ -87,12 +110,12 @@ int write_icon(const std::string &path) {
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) {
-    return write_icon(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) {
+    return write_icons(argv[2]);
   }
   if (argc == 2 && argv[1][0] != '-') {
     return write_assets(argv[1]);
   }
-  std::fprintf(stderr, "usage: assetgen OUTDIR | assetgen --icon FILE.svg\n");
+  std::fprintf(stderr, "usage: assetgen OUTDIR | assetgen --icons DIR\n");
   return 2;
 }

@@ -8,6 +8,9 @@
 
 namespace {
 
+// res/cursor.bmp is 23 x 23; its centre pixel (11, 11) goes on the mouse under every flip.
+constexpr int32_t CROSSHAIR_HALF = 11;
+
 EntityFn _update, _draw;
 
 void init(Entity *e, int32_t x, int32_t y) {
@@ -37,15 +40,19 @@ void update(Entity *e, Game *game) {
 }
 
 // Drawn red right after a shot, fading back to its own colours; the flips cycle every four
-// frames (none, vertical, both, horizontal).
+// frames (none, vertical, both, horizontal). Placed by its top-left corner: a centred odd-sized
+// sprite would start at x - 11.5 truncated toward zero, which puts the centre pixel one pixel
+// off the mouse on one side of 0 and on it on the other.
 void draw(Entity *e, Game *) {
   VEL_DrawSetColor(1.0f, static_cast<float>(1.0 - e->flash), static_cast<float>(1.0 - e->flash),
                    1.0f);
   const uint64_t tick = VEL_GetTick();
   VEL_ImageParams params = KIND_SPRITE;
+  params.center = 0;
   params.flip_h = static_cast<uint8_t>((tick >> 3) & 1);
   params.flip_v = static_cast<uint8_t>(((tick + 4) >> 3) & 1);
-  VEL_DrawImageEx(VEL_ImageLoad("res/cursor.bmp"), e->x, e->y, &params);
+  VEL_DrawImageEx(VEL_ImageLoad("res/cursor.bmp"), e->x - CROSSHAIR_HALF, e->y - CROSSHAIR_HALF,
+                  &params);
 }
 
 void init_update() {

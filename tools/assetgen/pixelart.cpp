@@ -1,7 +1,9 @@
-// pixelart.cpp -- turning text designs into RGBA images, and writing those as BMP and SVG.
+// pixelart.cpp -- turning text designs into RGBA images, and writing those as BMP, PNG and
+// SVG.
 #include "pixelart.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -120,14 +122,32 @@ void image_draw(Image &dst, const Image &src, int x, int y) {
   }
 }
 
-bool image_save_bmp(const Image &image, const std::string &path) {
+namespace {
+
+// The image as an SDL surface over its own pixels, handed to save; false when either fails.
+bool image_save(const Image &image, const std::string &path,
+                int (*save)(SDL_Surface *surface, const char *path)) {
   // The pixels are bytes r, g, b, a in memory order, which is what RGBA32 names.
   SDL_Surface *surface =
       SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Rgba *>(image.pixels.data()), image.width,
                                          image.height, 32, image.width * 4, SDL_PIXELFORMAT_RGBA32);
-  const bool saved = surface && SDL_SaveBMP(surface, path.c_str()) == 0;
+  const bool saved = surface && save(surface, path.c_str()) == 0;
   SDL_FreeSurface(surface);
   return saved;
+}
+
+int save_bmp(SDL_Surface *surface, const char *path) {
+  return SDL_SaveBMP(surface, path);
+}
+
+} // namespace
+
+bool image_save_bmp(const Image &image, const std::string &path) {
+  return image_save(image, path, save_bmp);
+}
+
+bool image_save_png(const Image &image, const std::string &path) {
+  return image_save(image, path, IMG_SavePNG);
 }
 
 std::string image_encode_svg(const Image &image, int display_size) {

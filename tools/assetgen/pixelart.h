@@ -2,7 +2,7 @@
 //
 // Every sprite is written as text: one character per pixel, each character a colour of the
 // one shared palette below. A design is scaled up by a whole factor into an RGBA image, which
-// is written as a 32-bit BMP with a real alpha channel or as an SVG of square cells.
+// is written as a 32-bit BMP with a real alpha channel, as a PNG, or as an SVG of square cells.
 #pragma once
 
 #include <cstdint>
@@ -106,6 +106,8 @@ Image image_scaled(const Image &image, int scale);
 void image_draw(Image &dst, const Image &src, int x, int y);
 // Writes the image as a 32-bit BMP with an alpha channel, as SDL saves it; false on failure.
 bool image_save_bmp(const Image &image, const std::string &path);
+// Writes the image as an 8-bit RGBA PNG (through SDL_image); false on failure.
+bool image_save_png(const Image &image, const std::string &path);
 // An SVG shown at display_size pixels, one image pixel a square unit (shape-rendering
 // crispEdges): a rect for each block of one colour, transparent pixels left out.
 std::string image_encode_svg(const Image &image, int display_size);

@@ -1,7 +1,8 @@
 // sprites.cpp -- the designs of the game's pictures.
 //
 // Props are designed at half size and drawn at twice that, so every sprite shares the same
-// chunky 2 × 2 pixel; the crosshair alone is drawn at its own size to stay thin and precise.
+// chunky 2 × 2 pixel; the crosshair alone is drawn at its own size, so that its centre is one
+// pixel.
 // Light falls from the top left: highlights on top and left edges, shadows bottom and right.
 #include "sprites.h"
 
@@ -10,29 +11,36 @@ namespace {
 constexpr int prop_scale = 2;
 
 // clang-format off
-// The crosshair: white strokes outlined in near-black, so it shows on the dark
-// background and on light props alike, and stays near white for the red flash of a shot.
-// The game centres a sprite at x - w / 2, so pixel (8, 8) of this 16 x 16 image lies on
-// the mouse: it is part of the 2 x 2 centre dot, which also holds it under every flip.
+// The crosshair: bold white strokes outlined in near-black, so that it shows on the dark
+// background, the white window frames, the blue glass and the wood alike, and stays near
+// white for the red flash of a shot. Its size is odd: the centre pixel (11, 11), the middle
+// of a 3 x 3 dot, is the one the game puts on the mouse, and every flip keeps it there.
 constexpr std::string_view cursor_design[] = {
-    "......kkkk......",
-    "......kXXk......",
-    "......kXXk......",
-    "......kXXk......",
-    "......kkkk......",
-    "................",
-    "kkkkk.kkkk.kkkkk",
-    "kXXXk.kXXk.kXXXk",
-    "kXXXk.kXXk.kXXXk",
-    "kkkkk.kkkk.kkkkk",
-    "................",
-    "......kkkk......",
-    "......kXXk......",
-    "......kXXk......",
-    "......kXXk......",
-    "......kkkk......",
+    ".........kkkkk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kkkkk.........",
+    ".......................",
+    "kkkkkkkk.kkkkk.kkkkkkkk",
+    "kXXXXXXk.kXXXk.kXXXXXXk",
+    "kXXXXXXk.kXXXk.kXXXXXXk",
+    "kXXXXXXk.kXXXk.kXXXXXXk",
+    "kkkkkkkk.kkkkk.kkkkkkkk",
+    ".......................",
+    ".........kkkkk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kXXXk.........",
+    ".........kkkkk.........",
 };
-static_assert(design_valid(cursor_design, 16));
+static_assert(design_valid(cursor_design, 23));
 
 // A wooden crate: a nailed frame of planks around a braced panel.
 constexpr std::string_view box_design[] = {
@@ -225,6 +233,26 @@ constexpr std::string_view clock_broken_design[] = {
     "................",
 };
 static_assert(design_valid(clock_broken_design, 16));
+// The icon at its smallest: a crate behind a gun sight, for 16 and 48 pixels.
+constexpr std::string_view icon_small_design[] = {
+    ".kkkkkkkkkkkkkk.",
+    "khhhhhhkkhhhhhhk",
+    "khWWWWkXXkWWWhDk",
+    "khWwwwkXXkwwhWDk",
+    "khWwwwkXXkwhWwDk",
+    "khWwwwkXXkhWwwDk",
+    "kkkkkkkXXkkkkkkk",
+    "kXXXXXXXXXXXXXXk",
+    "kXXXXXXXXXXXXXXk",
+    "kkkkkkkXXkkkkkkk",
+    "khWwwhkXXkwwwwDk",
+    "khWwhWkXXkwwwwDk",
+    "khWhWwkXXkwwwwDk",
+    "khhWwwkXXkwwwwDk",
+    "kDDDDDkXXkDDDDDk",
+    ".kkkkkkkkkkkkkk.",
+};
+static_assert(design_valid(icon_small_design, 16));
 // clang-format on
 
 } // namespace
@@ -251,9 +279,13 @@ Image sprite_clock_broken() {
   return image_from_design(clock_broken_design, prop_scale);
 }
 
-Image sprite_icon() {
-  Image icon = sprite_box();
-  Image crosshair = image_scaled(sprite_cursor(), prop_scale);
+Image sprite_icon(int size) {
+  if (size % 32 != 0) {
+    return image_from_design(icon_small_design, size / 16);
+  }
+  const int scale = size / 32;
+  Image icon = image_from_design(box_design, scale);
+  Image crosshair = image_from_design(cursor_design, scale);
   image_draw(icon, crosshair, (icon.width - crosshair.width) / 2,
              (icon.height - crosshair.height) / 2);
   return icon;

@@ -3,7 +3,7 @@
 
 #include "pixelart.h"
 
-// The crosshair, 15 × 15; its centre pixel is the hot spot.
+// The crosshair, 23 × 23; its centre pixel (11, 11) is the hot spot.
 Image sprite_cursor();
 // An intact crate and the crate cracked by its first hit, 64 × 64.
 Image sprite_box();
@@ -14,6 +14,6 @@ Image sprite_window_shattered();
 // The ringing alarm clock and the clock silenced by a hit, 32 × 32.
 Image sprite_clock();
 Image sprite_clock_broken();
-// The desktop icon, 64 × 64: the intact crate with the crosshair, drawn twice as big,
-// over its middle.
-Image sprite_icon();
+// The icon, size × size (16, 32, 48, 64, 128 or 256): the intact crate under the crosshair,
+// from the crate's design at a multiple of 32, else from a 16 × 16 design of its own.
+Image sprite_icon(int size);
