@@ -13,8 +13,9 @@
 // sound tables and the level records are fixed in size, and each draw finds its image again
 // by path in the engine's small registry.
 //
-// This file brings the engine up, builds the scene, loads the sounds and runs the frame
-// loop until the window is closed; deinit, run at exit, takes it all down again.
+// This file answers --help and --version, brings the engine up, builds the scene, loads the
+// sounds and runs the frame loop until the window is closed; deinit, run at exit, takes it
+// all down again.
 #include "game.h"
 #include "kinds.h"
 #include "sounds.h"
@@ -22,6 +23,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -36,7 +38,37 @@ const VEL_Config cfg = {
     .hide_cursor = true,
 };
 
+constexpr char USAGE[] = "Usage: pordeck [--help | --version]\n";
+constexpr char HELP[] =
+    "Smash every crate and window while the alarm rings, then silence the clock.\n"
+    "Mouse: move the crosshair. Left button: smash. F11: window or full screen.\n"
+    "\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and exit\n";
+
 Game *game = nullptr;
+
+// The game takes no argument but one of these two; anything else is refused before a window
+// opens.
+int command_line(int argc, char **argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::printf("%s%s", USAGE, HELP);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("pordeck %s\n", PORDECK_VERSION);
+    return 0;
+  }
+  std::fprintf(stderr, "pordeck: unknown option '%s'\n%s", argv[argc - 1], USAGE);
+  return 2;
+}
+
+// One line for the player beside the engine's: which file failed, and what that means.
+void report_incomplete_data(const char *path) {
+  char *full = VEL_PathPrefix(path);
+  SDL_Log("The game's data is incomplete: %s cannot be loaded", full ? full : path);
+  std::free(full);
+}
 
 void deinit() {
   if (game) {
@@ -47,7 +79,10 @@ void deinit() {
 
 } // namespace
 
-int main(int, char **) {
+int main(int argc, char **argv) {
+  if (argc > 1) {
+    return command_line(argc, argv);
+  }
   kinds_register();
   if (VEL_Init(&cfg) != 0) {
     VEL_Quit();
@@ -63,8 +98,11 @@ int main(int, char **) {
     std::perror("main:malloc");
     return 1;
   }
+  VEL_SetWindowIcon("res/icon.bmp"); // without it the window looks plain, nothing more
   game_init(game);
-  if (sounds_load() < 0) {
+  const char *failed = nullptr;
+  if (sounds_load(&failed) < 0) {
+    report_incomplete_data(failed);
     return 1;
   }
   while (!VEL_ShouldQuit()) {

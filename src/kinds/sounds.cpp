@@ -23,9 +23,12 @@ static_assert(std::size(SOUND_FILES) == SOUND_COUNT, "one file per sound id");
 
 } // namespace
 
-int sounds_load() {
+int sounds_load(const char **failed) {
   for (const SoundFile &sound : SOUND_FILES) {
     if (VEL_SoundLoad(sound.path, sound.volume) < 0) {
+      if (failed) {
+        *failed = sound.path;
+      }
       return -1;
     }
   }

@@ -13,5 +13,6 @@ enum KindSound : int {
 };
 
 // Loads the effects into an engine that has loaded no sound yet, so that each gets the id
-// above. Stops at the first failure (the engine has logged it) and returns -1.
-int sounds_load();
+// above. Stops at the first failure (the engine has logged it), points *failed (when not null)
+// at that effect's path and returns -1.
+int sounds_load(const char **failed = nullptr);
