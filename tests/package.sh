@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package built from this build tree: its files under /usr, a desktop entry that
-# validates, dependencies on the SDL2 libraries, and a game that starts from the unpacked
-# tree, finds its assets beside itself and quits cleanly on SIGINT.
+# The Debian package built from this build tree: its files where Debian keeps a game's, with
+# a desktop entry, AppStream metadata and a copyright file that validate and a manual page;
+# dependencies on the SDL2 libraries; nothing for lintian to report. The game answers --help
+# and --version, refuses an unknown option, and starts from the unpacked tree, finds its data
+# through its res/ link and quits cleanly on SIGINT.
 #
 #   package.sh BUILD_DIR        (on SDL's dummy drivers)
 set -euo pipefail
@@ -25,16 +27,41 @@ done
 
 dpkg -x "$deb" "$work/root"
 usr=$work/root/usr
-files=$(cd "$work/root" && find . ! -type d ! -path ./usr/lib/pordeck/res/\* | sort)
-[ "$files" = "./usr/bin/pordeck
-./usr/lib/pordeck/pordeck
-./usr/share/applications/pordeck.desktop
-./usr/share/icons/hicolor/scalable/apps/pordeck.svg" ] || fail "files: $files"
-[ "$(readlink "$usr/bin/pordeck")" = ../lib/pordeck/pordeck ] || fail "bin/pordeck is no link"
-diff -r "$build/res" "$usr/lib/pordeck/res" || fail "res/ differs from the build's"
+files=$(cd "$work/root" && find . ! -type d ! -path ./usr/share/games/pordeck/res/\* |
+  sed 's/[0-9]\+x[0-9]\+/NxN/' | sort | uniq -c | sed 's/^ *//')
+[ "$files" = "1 ./usr/games/pordeck
+1 ./usr/lib/games/pordeck/pordeck
+1 ./usr/lib/games/pordeck/res
+1 ./usr/share/applications/pordeck.desktop
+1 ./usr/share/doc/pordeck/changelog.gz
+1 ./usr/share/doc/pordeck/copyright
+6 ./usr/share/icons/hicolor/NxN/apps/pordeck.png
+1 ./usr/share/icons/hicolor/scalable/apps/pordeck.svg
+1 ./usr/share/lintian/overrides/pordeck
+1 ./usr/share/man/man6/pordeck.6.gz
+1 ./usr/share/metainfo/org.example.pordeck.metainfo.xml" ] || fail "files: $files"
+[ "$(readlink "$usr/games/pordeck")" = ../lib/games/pordeck/pordeck ] || fail "games/pordeck"
+diff -r "$build/res" "$usr/lib/games/pordeck/res/" || fail "res/ differs from the build's"
 desktop-file-validate "$usr/share/applications/pordeck.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$usr"/share/metainfo/*.xml >"$work/out" || fail "$(cat "$work/out")"
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+  "$usr/share/doc/pordeck/copyright" || fail "the copyright file is not machine-readable"
+man -l "$usr/share/man/man6/pordeck.6.gz" 2>&1 | grep -q '^OPTIONS' || fail "man page"
+lintian -EvIL +pedantic "$deb" 2>/dev/null >"$work/out"
+[ ! -s "$work/out" ] || fail "lintian: $(cat "$work/out")"
+
+game=$usr/games/pordeck
+# Help and version on standard output; an unknown option refused with the usage on standard
+# error and status 2, before the game starts (which would run until timeout stops it).
+usage='Usage: pordeck [--help | --version]'
+[ "$("$game" --help 2>&1 | head -n 1)" = "$usage" ] || fail "--help"
+[ "$("$game" --version 2>&1)" = "pordeck $(dpkg-deb -f "$deb" Version)" ] || fail "--version"
+status=0
+timeout 10 "$game" --bogus >"$work/out" 2>"$work/err" || status=$?
+[ "$status $(cat "$work/out" "$work/err")" = "2 pordeck: unknown option '--bogus'
+$usage" ] || fail "--bogus: status $status, $(cat "$work/out" "$work/err")"
 
 # SIGINT after a second; a shell may have left SIGINT ignored, which SDL would respect.
-timeout --preserve-status -s INT -k 10 1 env --default-signal=INT "$usr/bin/pordeck" \
+timeout --preserve-status -s INT -k 10 1 env --default-signal=INT "$game" \
   >"$work/game.log" 2>&1 || fail "exit status $? on SIGINT: $(cat "$work/game.log")"
 ! grep 'res/' "$work/game.log" || fail "the game did not find its assets"
