@@ -16,7 +16,7 @@ cd "$(dirname "$0")"
 BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
   nlohmann-json3-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
-  libx11-dev dpkg-dev file desktop-file-utils appstream man-db lintian)
+  libx11-dev x11-utils dpkg-dev file desktop-file-utils appstream man-db lintian)
 JOBS=$(nproc)
 
 install_missing() {

@@ -4,13 +4,13 @@
 #
 #   real_window.sh PORDECK WM_CLOSE [SCREENSHOT.png]
 #
-# At scale 1 the background, the cursor and the last window of the level show; a press on
-# that window shatters it. Full screen and back (F11 twice), with no window manager to carry
-# it out, gives the same picture again. Resized to 1300 x 1000 the same picture shows doubled
-# at (10, 20) with black around it. Closed as a window manager closes it, the game exits with
-# status 0. Given a third argument, it smashes a few more props first and writes the canvas
-# there. Last, started where no OpenGL library can be loaded, the game runs all the same, on
-# SDL's software renderer.
+# The window has the game's icon. At scale 1 the background, the cursor and the last window
+# of the level show; a press on that window shatters it. Full screen and back (F11 twice),
+# with no window manager to carry it out, gives the same picture again. Resized to 1300 x
+# 1000 the same picture shows doubled at (10, 20) with black around it. Closed as a window
+# manager closes it, the game exits with status 0. Given a third argument, it smashes a few
+# more props first and writes the canvas there. Last, started where no OpenGL library can be
+# loaded, the game runs all the same, on SDL's software renderer.
 set -euo pipefail
 game=$1 wm_close=$2 screenshot=${3:-}
 res=$(dirname "$game")/res
@@ -122,6 +122,7 @@ xvfb=$!
 retry test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
 start
+[[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (64 x 64):"* ]] || fail "no window icon"
 scale=1 off_x=0 off_y=0
 move 100 12
 
