@@ -51,15 +51,20 @@ lintian -EvIL +pedantic "$deb" 2>/dev/null >"$work/out"
 [ ! -s "$work/out" ] || fail "lintian: $(cat "$work/out")"
 
 game=$usr/games/pordeck
-# Help and version on standard output; an unknown option refused with the usage on standard
-# error and status 2, before the game starts (which would run until timeout stops it).
+# The command line: help and version on standard output, an unknown option refused with the
+# usage on standard error; none of them starts the game, which would run until timeout.
+# answers OPTION STATUS FIRST-LINE-OF-STDOUT STDERR
+answers() {
+  local status=0
+  timeout 10 "$game" "$1" >"$work/out" 2>"$work/err" || status=$?
+  [ "$status|$(head -n 1 "$work/out")|$(cat "$work/err")" = "$2|$3|$4" ] ||
+    fail "$1: status $status, stdout: $(cat "$work/out"), stderr: $(cat "$work/err")"
+}
 usage='Usage: pordeck [--help | --version]'
-[ "$("$game" --help 2>&1 | head -n 1)" = "$usage" ] || fail "--help"
-[ "$("$game" --version 2>&1)" = "pordeck $(dpkg-deb -f "$deb" Version)" ] || fail "--version"
-status=0
-timeout 10 "$game" --bogus >"$work/out" 2>"$work/err" || status=$?
-[ "$status $(cat "$work/out" "$work/err")" = "2 pordeck: unknown option '--bogus'
-$usage" ] || fail "--bogus: status $status, $(cat "$work/out" "$work/err")"
+answers --help 0 "$usage" ""
+answers --version 0 "pordeck $(dpkg-deb -f "$deb" Version)" ""
+answers --bogus 2 "" "pordeck: unknown option '--bogus'
+$usage"
 
 # SIGINT after a second; a shell may have left SIGINT ignored, which SDL would respect.
 timeout --preserve-status -s INT -k 10 1 env --default-signal=INT "$game" \

@@ -15,7 +15,9 @@ set -euo pipefail
 game=$1 wm_close=$2 screenshot=${3:-}
 res=$(dirname "$game")/res
 work=$(mktemp -d)
-trap 'kill ${game_pid:-} ${xvfb:-} 2>/dev/null; wait; rm -rf "$work"' EXIT
+# The game goes before its X server: one that loses its display while it quits may never end.
+trap '{ kill "${game_pid:-}" && wait "$game_pid"; } 2>/dev/null || true
+  kill ${xvfb:-} 2>/dev/null || true; wait; rm -rf "$work"' EXIT
 nomask=-1,-1,-1,-1
 
 fail() {
