@@ -90,6 +90,7 @@ doubled() {
     zero "$work/shot.png" -fill black -draw "rectangle 10,20 1289,979"
 }
 gone() { ! kill -0 "$game_pid" 2>/dev/null; }
+has_icon() { [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (64 x 64):"* ]]; }
 # Moves the mouse to canvas (x, y); then the xdotool commands given.
 move() {
   local x=$1 y=$2
@@ -124,7 +125,7 @@ xvfb=$!
 retry test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
 start
-[[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (64 x 64):"* ]] || fail "no window icon"
+retry has_icon || fail "no window icon"
 scale=1 off_x=0 off_y=0
 move 100 12
 
