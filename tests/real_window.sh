@@ -2,17 +2,16 @@
 # The game in a real X11 window, on a screen of its own (Xvfb), driven with xdotool and
 # read back with ImageMagick:
 #
-#   real_window.sh PORDECK WM_CLOSE [SCREENSHOT.png]
+#   real_window.sh PORDECK WM_CLOSE
 #
 # The window has the game's icon. At scale 1 the background, the cursor and the last window
 # of the level show; a press on that window shatters it. Full screen and back (F11 twice),
 # with no window manager to carry it out, gives the same picture again. Resized to 1300 x
 # 1000 the same picture shows doubled at (10, 20) with black around it. Closed as a window
-# manager closes it, the game exits with status 0. Given a third argument, it smashes a few
-# more props first and writes the canvas there. Last, started where no OpenGL library can be
+# manager closes it, the game exits with status 0. Last, started where no OpenGL library can be
 # loaded, the game runs all the same, on SDL's software renderer.
 set -euo pipefail
-game=$1 wm_close=$2 screenshot=${3:-}
+game=$1 wm_close=$2
 res=$(dirname "$game")/res
 work=$(mktemp -d)
 # The game goes before its X server: one that loses its display while it quits may never end.
@@ -144,16 +143,6 @@ expect "F11 twice did not give the window its picture back" unchanged
 xdotool windowsize "$window" 1300 1000
 scale=2 off_x=10 off_y=20
 expect "at 1300 x 1000 the canvas is not shown doubled at (10, 20)" doubled
-
-if [ -n "$screenshot" ]; then
-  for spot in 30,95 110,105 140,60 200,95 245,160 330,95 360,45 535,85 565,45 610,180 160,155 \
-    100,205 400,215 520,210 240,235 40,225 60,400 60,400 180,415 340,360 340,360 430,360 \
-    520,285 550,330 550,330 470,420 610,390; do
-    move "${spot%,*}" "${spot#*,}" mousedown 1 sleep 0.1 mouseup 1 sleep 0.1
-  done
-  move 300 250 sleep 0.3
-  at convert "$work/canvas.png" -strip "$screenshot"
-fi
 
 close
 
