@@ -2,6 +2,7 @@
 // pacing and the shape primitives, read back from the canvas and the window.
 #include "support.h"
 
+#include <climits>
 #include <cmath>
 #include <dlfcn.h>
 #include <functional>
@@ -69,6 +70,11 @@ TEST(VelFrame, CanvasIsShownAtTheLargestWholeScaleCentred) {
       EXPECT_TRUE(x < 0 || y < 0 || x >= w || read_pixel(x, y) == kBlack) << x << ", " << y;
     EXPECT_EQ(mapped(left - 1, top - 1), std::pair(before, before)); // -0.5 truncates to 0
     EXPECT_EQ(mapped(right, bottom), std::pair(639, 479));
+    // The ends of the int range land beyond their own edges of the canvas, never wrapping.
+    const auto [x0, y0] = mapped(INT_MIN, INT_MIN);
+    const auto [x1, y1] = mapped(INT_MAX, INT_MAX);
+    EXPECT_TRUE(x0 < 0 && y0 < 0 && x1 > 639 && y1 > 479)
+        << x0 << " " << y0 << " " << x1 << " " << y1;
   }
   int x = 43, y = 33; // either pointer may be null
   VEL_ScreenTransform(&x, nullptr), VEL_ScreenTransform(nullptr, &y);
@@ -76,6 +82,7 @@ TEST(VelFrame, CanvasIsShownAtTheLargestWholeScaleCentred) {
   present_green(639, 480); // too small for scale 1: nothing shown, nothing mapped
   EXPECT_EQ(std::pair(read_pixel(0, 0), read_pixel(319, 240)), std::pair(kBlack, kBlack));
   EXPECT_EQ(mapped(100, 50), std::pair(100, 50));
+  EXPECT_EQ(mapped(INT_MIN, INT_MAX), std::pair(INT_MIN, INT_MAX));
 }
 
 // With a stretched canvas a click still lands on the canvas pixel shown under it.

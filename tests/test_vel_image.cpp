@@ -1,6 +1,8 @@
 // The image registry and sprite drawing, checked by reading the canvas back.
 #include "support.h"
 
+#include <climits>
+
 namespace {
 
 constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255},
@@ -71,13 +73,18 @@ TEST_F(ImageTest, DestinationRectangles) {
       {32, 100, {0, 0, 0, 0, 2.0, 2.0, 0.0, 1, 0, 0}, {68, 76, 131, 123}},     // scaled
       {32, 100, {-8, -8, 0, 0, 1.0, 1.0, 0.0, 0, 0, 0}, {108, 108, 131, 123}}, // clipped left, top
       {32, 100, {-8, -8, 0, 0, 2.0, 2.0, 0.0, 0, 0, 0}, {116, 116, 163, 147}}, // the same, scaled
-      {32, 100, {8, 0, 32, 0, 2.0, 2.0, 0.0, 0, 0, 0}, {100, 100, 147, 147}}}; // clipped right
+      {32, 100, {8, 0, 32, 0, 2.0, 2.0, 0.0, 0, 0, 0}, {100, 100, 147, 147}},  // clipped right
+      {32, INT_MIN, {0, 0, -1, -1, 1.0, 1.0, 0.0, 1, 0, 0}, {640, 480, -1, -1}},  // at INT_MIN
+      {32, 100, {INT_MIN, INT_MAX, 0, 0, 1.0, 1.0, 0.0, 0, 0, 0}, {640, 480, -1, -1}}}; // nothing to copy
   // clang-format on
   for (const auto &[w, x, params, box] : cases) {
     VEL_DrawBegin();
     EXPECT_EQ(VEL_DrawImageEx(load(std::to_string(w) + ".bmp", w, 24), x, 100, &params), 0);
     EXPECT_EQ(drawn_box(), box) << box[0] << ", " << box[1];
   }
+  const VEL_ImageParams from_row_8{0, 8, 0, 0, 1.0, 1.0, 0.0, 0, 0, 0}; // its rows at INT_MAX
+  EXPECT_EQ(VEL_DrawImageEx(load("32.bmp", 32, 24), 0, INT_MAX, &from_row_8), 0);
+  EXPECT_EQ(drawn_box(), (std::array{640, 480, -1, -1}));
 }
 
 // A 32 x 24 image in four coloured quadrants shows where each part of it lands: flipped (at

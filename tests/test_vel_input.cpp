@@ -2,6 +2,8 @@
 // key map and the key-binding window.
 #include "support.h"
 
+#include <climits>
+
 namespace {
 
 using Events = std::vector<std::pair<uint32_t, uint32_t>>;
@@ -49,7 +51,8 @@ TEST(VelInput, MouseInCanvasPixels) {
   // clang-format off
   const std::tuple<uint8_t, int, int, int, int, bool> cases[] = {{0, 30, 40, 10, 10, true},
       {SDL_BUTTON_LEFT, 1289, 979, 639, 479, true}, {SDL_BUTTON_RIGHT, 0, 0, -5, -10, true},
-      {4, 110, 220, 50, 100, false}, {5, 112, 222, 51, 101, false}};
+      {4, 110, 220, 50, 100, false}, {5, 112, 222, 51, 101, false},
+      {0, INT_MIN, INT_MAX, INT_MIN / 2, -(INT_MIN / 2), true}}; // the ends of the range, halved
   // clang-format on
   for (const auto &[button, wx, wy, x, y, reported] : cases) {
     push_mouse(wx, wy, button, true);

@@ -8,6 +8,8 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -56,6 +58,11 @@ SDL_RWops *asset_open(const char *path) {
     SDL_Log("%s: %s", path, SDL_GetError());
   }
   return file;
+}
+
+// v truncated toward zero and held to the int range; NaN becomes 0.
+int saturate(double v) {
+  return std::isnan(v) ? 0 : static_cast<int>(std::clamp(v, double{INT_MIN}, double{INT_MAX}));
 }
 
 // Width of the canvas in window pixels at scale 1 (the horizontal stretch applied).
@@ -332,10 +339,10 @@ void VEL_ScreenTransform(int *x, int *y) {
     float stretch =
         static_cast<float>(static_cast<int>(static_cast<float>(scaled_width()) * scale)) /
         static_cast<float>(config.display_width);
-    *x = static_cast<int>(static_cast<float>(*x - off_x) / stretch);
+    *x = saturate(static_cast<float>(int64_t{*x} - off_x) / stretch);
   }
   if (y) {
-    *y = static_cast<int>(static_cast<float>(*y - off_y) / scale);
+    *y = saturate(static_cast<float>(int64_t{*y} - off_y) / scale);
   }
 }
 
@@ -582,13 +589,15 @@ int image_tint(SDL_Texture *texture) {
   return 0;
 }
 
-// Copies source rows [top, bottom) of src to the matching rows of dst.
+// Copies source rows [top, bottom) of src to the matching rows of dst (held to the int range,
+// as dst may lie anywhere).
 int copy_rows(SDL_Texture *texture, const SDL_Rect &src, const SDL_Rect &dst, int top, int bottom) {
   if (top >= bottom) {
     return 0;
   }
   const SDL_Rect from{src.x, top, src.w, bottom - top};
-  const SDL_Rect to{dst.x, dst.y + top - src.y, dst.w, bottom - top};
+  const SDL_Rect to{dst.x, saturate(dst.y + (static_cast<double>(top) - src.y)), dst.w,
+                    bottom - top};
   return SDL_RenderCopy(renderer, texture, &from, &to) < 0 ? log_sdl_error() : 0;
 }
 
@@ -623,18 +632,20 @@ int draw_unturned(Image &image, SDL_Rect src, const SDL_Rect &dst, int flip) {
 }
 
 // Clips one axis of a source span [pos, pos + len) to the image's [0, limit), moving and
-// shrinking the destination span by the clipped source pixels times the scale.
+// shrinking the destination span by the clipped source pixels times the scale (computed wide
+// and held to the int range, as a span may lie anywhere).
 void clip_axis(int limit, double scale_factor, int &src_pos, int &src_len, int &dst_pos,
                int &dst_len) {
+  const int64_t end = int64_t{src_pos} + src_len;
   const int lo = std::max(src_pos, 0);
-  const int hi = std::min(src_pos + src_len, limit);
-  if (lo == src_pos && hi == src_pos + src_len) {
+  const int hi = static_cast<int>(std::min(end, int64_t{limit}));
+  if (lo == src_pos && hi == end) {
     return;
   }
-  dst_pos += static_cast<int>((lo - src_pos) * scale_factor);
+  dst_pos = saturate(dst_pos + std::trunc((static_cast<double>(lo) - src_pos) * scale_factor));
   src_pos = lo;
   src_len = std::max(hi - lo, 0);
-  dst_len = static_cast<int>(src_len * scale_factor);
+  dst_len = saturate(src_len * scale_factor);
 }
 
 } // namespace
@@ -686,11 +697,11 @@ int VEL_DrawImageEx(int id, int x, int y, const VEL_ImageParams *params) {
   const double dw = sw * p.scale_x;
   const double dh = sh * p.scale_y;
   if (p.center) {
-    x = static_cast<int>(x - dw * 0.5);
-    y = static_cast<int>(y - dh * 0.5);
+    x = saturate(x - dw * 0.5);
+    y = saturate(y - dh * 0.5);
   }
   SDL_Rect src{p.src_x, p.src_y, sw, sh};
-  SDL_Rect dst{x, y, static_cast<int>(dw), static_cast<int>(dh)};
+  SDL_Rect dst{x, y, saturate(dw), saturate(dh)};
   clip_axis(image->width, p.scale_x, src.x, src.w, dst.x, dst.w);
   clip_axis(image->height, p.scale_y, src.y, src.h, dst.y, dst.h);
   const int flip = (p.flip_v ? SDL_FLIP_VERTICAL : 0) | (p.flip_h ? SDL_FLIP_HORIZONTAL : 0);

@@ -53,8 +53,8 @@ int VEL_DrawBegin();
 // Closes a frame: waits for the deadline, shows the canvas at the largest whole scale that
 // fits, centred in the window, and counts the frame.
 int VEL_DrawEnd();
-// Maps a window position to canvas pixels by the last presented frame; null pointers are
-// skipped; nothing changes while the scale is 0.
+// Maps a window position to canvas pixels by the last presented frame, held to the int range;
+// null pointers are skipped; nothing changes while the scale is 0.
 void VEL_ScreenTransform(int *x, int *y);
 // Switches between windowed and desktop fullscreen; a refused switch is logged and forgotten.
 // Back from full screen, the window gets the size it had before, even where full screen never
