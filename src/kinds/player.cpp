@@ -6,12 +6,20 @@
 #include "kind.h"
 #include "sounds.h"
 
+#include <algorithm>
+
 namespace {
 
 // res/cursor.bmp is 23 x 23; its centre pixel (11, 11) goes on the mouse under every flip.
 constexpr int32_t CROSSHAIR_HALF = 11;
 
 EntityFn _update, _draw;
+
+// The sprite's corner for a cursor centred at c, held to the int range: the mouse may be at
+// INT_MIN when the window is smaller than the canvas.
+int32_t corner(int32_t c) {
+  return static_cast<int32_t>(std::max<int64_t>(int64_t{c} - CROSSHAIR_HALF, INT32_MIN));
+}
 
 void init(Entity *e, int32_t x, int32_t y) {
   kind_init(e, "player", x, y, CURSOR_SIZE, _update, _draw, nullptr);
@@ -51,8 +59,7 @@ void draw(Entity *e, Game *) {
   params.center = 0;
   params.flip_h = static_cast<uint8_t>((tick >> 3) & 1);
   params.flip_v = static_cast<uint8_t>(((tick + 4) >> 3) & 1);
-  VEL_DrawImageEx(VEL_ImageLoad("res/cursor.bmp"), e->x - CROSSHAIR_HALF, e->y - CROSSHAIR_HALF,
-                  &params);
+  VEL_DrawImageEx(VEL_ImageLoad("res/cursor.bmp"), corner(e->x), corner(e->y), &params);
 }
 
 void init_update() {
