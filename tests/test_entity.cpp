@@ -5,6 +5,8 @@
 #include "map.h"
 #include "support.h"
 
+#include <climits>
+
 // 40 x 30 cells of 16 pixels like the shipped level; the fixture makes cell (20, 10), pixels
 // 320..335 x 160..175, solid.
 static int32_t tiles[40 * 30];
@@ -54,6 +56,9 @@ TEST_F(Entities, MeetAndPlaceMeeting) {
     EXPECT_EQ(entity_meet(&prop, &other), meets) << x << "," << y;
     EXPECT_EQ(entity_meet(&other, &prop), meets) << x << "," << y;
   }
+  // Boxes at the ends of the int range meet their like, and nothing at the other end.
+  const Entity far = box_at(INT_MAX, INT_MIN, 64, 64), across = box_at(INT_MIN, INT_MAX, 64, 64);
+  EXPECT_TRUE(entity_meet(&far, &far) && !entity_meet(&far, &across) && !entity_meet(&far, &prop));
   // place_meeting looks from the highest slot down, never finds e itself, and for -1 takes any
   // entity that can be smashed.
   static Game game;
@@ -88,6 +93,7 @@ TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
       {100, 10, 16, 3.0, -5.5, 0.0, false, 103, 8, false, true},        // top edge
       {100, 470, 16, 0.5, 5.0, 0.0, false, 100, 472, false, true},      // bottom edge
       {-5, 100, 16, 3.0, 3.0, 0.5, false, -5, 100, true, true},         // already out
+      {INT_MAX, INT_MIN, 16, 3.0, 3.0, 0.5, false, INT_MAX, INT_MIN, true, true}, // far out
       {635, 168, 16, 10.0, -200.0, 0.5, true, 645, -31, false, false}}; // noclip
   // clang-format on
   for (const auto &[x0, y0, w, sx, sy, rem, noclip, x, y, x_blocked, y_blocked] : cases) {

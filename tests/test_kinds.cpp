@@ -5,6 +5,7 @@
 
 #include <SDL_mixer.h>
 
+#include <climits>
 #include <random>
 
 namespace {
@@ -28,6 +29,16 @@ TEST(Player, APressFiresOnceAndFlashes) {
   EXPECT_EQ(std::pair(box.type, box.destroyed), std::pair(BOX, true)) << "cracked only";
   scene.release();
   scene.heard();
+  // Nothing at the ends of the int range either, in a window smaller than the canvas (where
+  // positions pass unmapped), larger, or as large; the cursor is drawn there all the same.
+  for (const auto &[w, h] : {std::pair{320, 240}, {1300, 1000}, {640, 480}}) {
+    SDL_SetWindowSize(test_window(), w, h), scene.frame();
+    for (const int x : {INT_MIN, -1, INT_MAX})
+      for (const int y : {INT_MIN, -1, 0, INT_MAX}) {
+        scene.click(x, y);
+        EXPECT_EQ(scene.heard(), Sounds{SOUND_SHOT}) << x << ", " << y;
+      }
+  }
   scene.click(100, 20); // over nothing
   EXPECT_EQ(std::pair(player.flash, scene.heard()), std::pair(0.9, Sounds{SOUND_SHOT}));
   expect_cursor(player, Rgba{255, 25, 25, 255});

@@ -6,6 +6,7 @@
 #include "game.h"
 #include "map.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -15,30 +16,36 @@ namespace {
 // between two of them.
 constexpr int32_t EDGE_STEP = MAP_CELL_PIXELS;
 
-// Inclusive pixel bounds of an entity's box.
+// Inclusive pixel bounds of an entity's box, wide enough that no centre in the int32 range
+// makes them overflow or wrap.
 struct Box {
-  int32_t left, top, right, bottom;
+  int64_t left, top, right, bottom;
 };
 
 Box entity_box(const Entity *e) {
-  const int32_t left = e->x - e->width / 2;
-  const int32_t top = e->y - e->height / 2;
+  const int64_t left = int64_t{e->x} - e->width / 2;
+  const int64_t top = int64_t{e->y} - e->height / 2;
   return Box{left, top, left + e->width - 1, top + e->height - 1};
 }
 
-bool solid(int32_t px, int32_t py) {
-  return map_get_px(px, py) == MAP_SOLID;
+// A pixel beyond the int32 range lies as far outside the level as the range's end.
+int32_t pixel(int64_t p) {
+  return static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
+}
+
+bool solid(int64_t px, int64_t py) {
+  return map_get_px(pixel(px), pixel(py)) == MAP_SOLID;
 }
 
 // The points strictly between the corners, on the top and bottom edges, then on the left
 // and right edges.
 bool edges_solid(const Box &b) {
-  for (int32_t px = b.left + EDGE_STEP; px < b.right; px += EDGE_STEP) {
+  for (int64_t px = b.left + EDGE_STEP; px < b.right; px += EDGE_STEP) {
     if (solid(px, b.top) || solid(px, b.bottom)) {
       return true;
     }
   }
-  for (int32_t py = b.top + EDGE_STEP; py < b.bottom; py += EDGE_STEP) {
+  for (int64_t py = b.top + EDGE_STEP; py < b.bottom; py += EDGE_STEP) {
     if (solid(b.left, py) || solid(b.right, py)) {
       return true;
     }
