@@ -1,6 +1,8 @@
 // Engine start-up and shutdown.
 #include "support.h"
 
+#include <cmath>
+
 namespace {
 
 VEL_Config with(uint32_t w, uint32_t h, double ratio, const char *title = "pordeck",
@@ -16,7 +18,9 @@ TEST(VelInit, RefusesUnusableConfigurationsBeforeAnySdlCall) {
   // clang-format off
   for (const auto &[config, line] : {std::pair{with(0, 0, 0.0), "display_width can't be 0"},
            {with(640, 0, 0.0), "display_height can't be 0"},
-           {with(640, 480, 0.001), "ratio 0.001000 is too small"}}) {
+           {with(640, 480, 0.001), "ratio 0.001000 is too small"}, {with(640, 480, NAN), "ratio nan is too small"},
+           {with(640, 480, 1e10), "ratio 10000000000.000000 is too large"}, // wider than SDL's windows
+           {with(640, 480, INFINITY), "ratio inf is too large"}}) {
     // clang-format on
     LogCapture log;
     EXPECT_EQ(VEL_Init(&config), -1);

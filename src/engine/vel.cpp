@@ -31,6 +31,9 @@ void pacing_start();
 void sounds_release();
 void images_release();
 
+// Largest window edge SDL_CreateWindow accepts, in window pixels.
+constexpr double WINDOW_EDGE_MAX = 16384.0;
+
 int log_sdl_error() {
   SDL_Log("%s", SDL_GetError());
   return -1;
@@ -96,9 +99,14 @@ int config_normalise() {
     config.ratio = ratio / static_cast<double>(q);
   }
   // A canvas narrower than one window pixel could never be shown (and the presentation would
-  // divide by its width).
-  if (!(config.display_width * config.ratio >= 1.0)) {
+  // divide by its width); a window wider than SDL allows could never be opened.
+  const double width = config.display_width * config.ratio;
+  if (!(width >= 1.0)) {
     SDL_Log("ratio %f is too small", ratio);
+    return -1;
+  }
+  if (width >= WINDOW_EDGE_MAX + 1.0) {
+    SDL_Log("ratio %f is too large", ratio);
     return -1;
   }
   return 0;

@@ -18,7 +18,8 @@ struct VEL_Config {
   uint32_t target_fps;     // frames per second to pace at; 0 switches pacing off
   uint32_t tile_size;      // edge of one tile for VEL_DrawTile; 0 becomes 1
   const char *title;       // window title; null becomes "VEL"
-  double ratio;            // aspect ratio the whole canvas is shown at; <= 0 is square pixels
+  double ratio;            // aspect ratio the whole canvas is shown at; <= 0 is square pixels;
+                           // the window it gives must be 1 to 16384 pixels wide
   bool disable_bind_menu;  // true: F1 does not open the key-binding window
   bool hide_cursor;        // true: the system mouse cursor is hidden
 };
