@@ -9,6 +9,9 @@ struct SoundTest : testing::Test {
   void SetUp() override {
     ASSERT_TRUE(write_wav(dir + "short.wav", std::vector<int16_t>(2205, 4000)));  // 0.05 s
     ASSERT_TRUE(write_wav(dir + "long.wav", std::vector<int16_t>(132300, 4000))); // 3 s
+    std::string listed = read_file(dir + "long.wav"); // 8 KiB of other data before the format
+    listed.insert(12, std::string("LIST\0\x20\0\0", 8) + std::string(8192, 'x'));
+    ASSERT_TRUE(write_file(dir + "long.wav", listed));
     ASSERT_TRUE(write_file(dir + "text.wav", "RIFF? no, just some text\n"));
     ASSERT_TRUE(write_file(dir + "tiny.wav", "BMz@")); // too short for any reader
     std::string wide = read_file(dir + "short.wav");

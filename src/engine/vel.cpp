@@ -759,6 +759,7 @@ namespace {
 
 Mix_Chunk *sounds[VEL_MAX_SOUNDS];
 Mix_Music *music;
+char *music_checked; // path of the last track that passed its check
 
 void sounds_release() {
   for (Mix_Chunk *&chunk : sounds) {
@@ -767,6 +768,8 @@ void sounds_release() {
       chunk = nullptr;
     }
   }
+  std::free(music_checked);
+  music_checked = nullptr;
 }
 
 } // namespace
@@ -814,24 +817,83 @@ int VEL_SetMusicVolume(float volume) {
 
 namespace {
 
+// A WAV track's head as its check reads it: at most this many bytes, and this many chunks
+// before the samples.
+constexpr size_t WAV_VIEW_BYTES = 4096;
+constexpr int WAV_VIEW_CHUNKS = 64;
+
+uint32_t le32(const Uint8 *p) {
+  uint32_t v = 0;
+  std::memcpy(&v, p, 4);
+  return SDL_SwapLE32(v);
+}
+
+void set_le32(Uint8 *p, uint32_t v) {
+  v = SDL_SwapLE32(v);
+  std::memcpy(p, &v, 4);
+}
+
+// Turns view, which holds the file's first 12 bytes ("RIFF", a size, "WAVE"), into a short WAV
+// of the file's format chunk and the first samples of its data chunk, and returns its size.
+// Other chunks are skipped unread; a format chunk too large for the view is left out.
+size_t wav_view(SDL_RWops *file, Uint8 *view) {
+  size_t used = 12;
+  for (int i = 0; i < WAV_VIEW_CHUNKS && used + 8 <= WAV_VIEW_BYTES; ++i) {
+    Uint8 *chunk = view + used;
+    if (SDL_RWread(file, chunk, 8, 1) != 1) {
+      break;
+    }
+    const uint32_t size = le32(chunk + 4);
+    const uint64_t padded = uint64_t{size} + (size & 1);
+    const size_t room = WAV_VIEW_BYTES - used - 8;
+    const bool data = std::memcmp(chunk, "data", 4) == 0;
+    if (!data && (std::memcmp(chunk, "fmt ", 4) != 0 || padded > room)) {
+      SDL_RWseek(file, static_cast<Sint64>(padded), RW_SEEK_CUR);
+      continue;
+    }
+    const size_t kept = SDL_RWread(file, chunk + 8, 1, std::min<uint64_t>(padded, room));
+    set_le32(chunk + 4, static_cast<uint32_t>(std::min<uint64_t>(size, kept)));
+    used += 8 + kept;
+    if (data) {
+      break;
+    }
+  }
+  set_le32(view + 4, static_cast<uint32_t>(used - 8));
+  return used;
+}
+
 // The mixer's streaming WAV reader trusts the file's header (one that claims 256 channels
 // stops the program with a division by zero), while SDL's own WAV reader checks it: a WAV
-// track must pass SDL's reader first. Leaves the stream at its start.
+// track's head must pass SDL's reader first. Only the head is read, so a long track costs no
+// more than a short one. Leaves the stream at its start.
 bool music_readable(SDL_RWops *file) {
-  char head[12] = {};
-  SDL_RWread(file, head, 1, sizeof head);
+  Uint8 view[WAV_VIEW_BYTES] = {};
+  SDL_RWread(file, view, 1, 12);
+  bool readable = true;
+  if (std::memcmp(view, "RIFF", 4) == 0 && std::memcmp(view + 8, "WAVE", 4) == 0) {
+    SDL_RWops *head = SDL_RWFromConstMem(view, static_cast<int>(wav_view(file, view)));
+    SDL_AudioSpec format;
+    Uint8 *samples = nullptr;
+    Uint32 length = 0;
+    readable = head && SDL_LoadWAV_RW(head, 1, &format, &samples, &length);
+    SDL_FreeWAV(samples);
+  }
   SDL_RWseek(file, 0, RW_SEEK_SET);
-  if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) {
+  return readable;
+}
+
+// Checks a track the first time its path is played in a row; the clocks restart one track
+// many times. False (SDL has the reason) when the check refuses it.
+bool music_checked_once(SDL_RWops *file, const char *path) {
+  if (music_checked && std::strcmp(music_checked, path) == 0) {
     return true;
   }
-  SDL_AudioSpec format;
-  Uint8 *samples = nullptr;
-  Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(file, 0, &format, &samples, &length)) {
+  std::free(music_checked);
+  music_checked = nullptr;
+  if (!music_readable(file)) {
     return false;
   }
-  SDL_FreeWAV(samples);
-  SDL_RWseek(file, 0, RW_SEEK_SET);
+  music_checked = _velstrdup(path);
   return true;
 }
 
@@ -853,7 +915,7 @@ int VEL_PlayMusic(const char *path, int loops) {
   if (!file) {
     return -1;
   }
-  if (!music_readable(file)) {
+  if (!music_checked_once(file, path)) {
     SDL_Log("%s: %s", path, SDL_GetError());
     SDL_RWclose(file);
     return -1;

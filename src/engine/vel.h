@@ -115,7 +115,8 @@ int VEL_PlaySound(int id);
 int VEL_SetMusicVolume(float volume);
 // Halts the music and releases it; harmless without music.
 void VEL_StopMusic();
-// Stops any music, then loads and starts the track at path; loops -1 repeats for ever.
+// Stops any music, then loads and starts the track at path; loops -1 repeats for ever. A WAV
+// track's header must pass SDL's WAV reader, checked once while the same path is played again.
 int VEL_PlayMusic(const char *path, int loops);
 
 // ---- Input ----------------------------------------------------------------------------------
