@@ -21,9 +21,13 @@
 #include "sounds.h"
 #include "vel.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -70,6 +74,19 @@ void report_incomplete_data(const char *path) {
   std::free(full);
 }
 
+// The log goes to standard error: a closed standard descriptor gets /dev/null, so that no
+// socket or file the libraries open later takes its number and the log lines with it; and a
+// log whose reader has gone (a closed pipe) must not end the game with SIGPIPE.
+void guard_standard_streams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    // open takes the lowest free number, which is fd: those below it are open.
+    if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+      open("/dev/null", O_RDWR);
+    }
+  }
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
 void deinit() {
   if (game) {
     std::free(game);
@@ -80,6 +97,7 @@ void deinit() {
 } // namespace
 
 int main(int argc, char **argv) {
+  guard_standard_streams();
   if (argc > 1) {
     return command_line(argc, argv);
   }

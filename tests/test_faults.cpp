@@ -46,6 +46,16 @@ void damage(Damage how, const std::string &dir, const std::string &file) {
   }
 }
 
+// A copy of the game's directory with `path` (or the whole res/) damaged; its path, with a
+// trailing slash.
+std::string damaged_copy(Damage how, const std::string &path) {
+  const std::string dir = fs::canonical(make_temp_dir()).string() + "/";
+  fs::copy(exe_dir() + "pordeck", dir + "pordeck");
+  fs::copy(exe_dir() + "res", dir + "res");
+  damage(how, dir, dir + path);
+  return dir;
+}
+
 // The line the engine logs: SDL's account of the same step, taken here (with a running engine
 // for a load), after the asset's path as the game names it.
 std::string expected_line(const std::string &env, const std::string &path, const std::string &dir) {
@@ -68,10 +78,7 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
   unsetenv("DISPLAY");
   for (const auto &[what, env, how, path, status] : kFaults) {
     SCOPED_TRACE(what);
-    const std::string dir = fs::canonical(make_temp_dir()).string() + "/";
-    fs::copy(exe_dir() + "pordeck", dir + "pordeck");
-    fs::copy(exe_dir() + "res", dir + "res");
-    damage(how, dir, dir + path);
+    const std::string dir = damaged_copy(how, path);
     const std::string line = expected_line(env.empty() ? "" : env[0], path, dir);
     const ProcessResult run = run_process({dir + "pordeck"}, env, status == 0 ? 2000 : -1);
     EXPECT_EQ(run.exit_code, status);
@@ -83,6 +90,23 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
       EXPECT_NE(("\n" + run.output).find("\nINFO: " + expected + "\n"), std::string::npos)
           << expected << "\n is not in:\n"
           << run.output;
+  }
+}
+
+// A log with nowhere to go, from a corrupt image that logs every frame: standard error closed
+// (its number must not pass to a socket SDL opens, taking the log with it), or a pipe whose
+// reader has left (each line would raise SIGPIPE). The game runs on until it is interrupted.
+TEST(Faults, ALogWithNowhereToGoNeitherEndsNorStraysFromTheGame) {
+  std::signal(SIGINT, SIG_DFL);
+  const std::string game = damaged_copy(TRUNCATED, "res/box.bmp") + "pordeck";
+  // A shell line that starts the game ("$0"), when it is interrupted, and its whole output.
+  for (const auto &[line, interrupt_ms, output] :
+       {std::tuple{
+            "set -m; exec 2>&-; \"$0\" & sleep 2; readlink /proc/$!/fd/2; kill -INT $!; wait $!",
+            -1, "/dev/null\n"},
+        {"exec \"$0\" > >(head -c 1) 2>&1", 2000, "I"}}) {
+    const ProcessResult run = run_process({"/bin/bash", "-c", line, game}, {}, interrupt_ms);
+    EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(0, std::string(output))) << line;
   }
 }
 
