@@ -13,6 +13,7 @@ Scene::Scene(const VEL_Config &config) : engine(config), state(std::make_unique<
   for (int id = 0; id < SOUND_COUNT; ++id) { // each id's chunk, on the first free channel
     VEL_PlaySound(id);
     effects.push_back(Mix_GetChunk(0));
+    EXPECT_EQ(Mix_VolumeChunk(Mix_GetChunk(0), -1), id == SOUND_CLOCK ? 20 : 10) << id;
     Mix_HaltChannel(-1);
   }
 }

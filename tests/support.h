@@ -39,7 +39,9 @@ constexpr VEL_Config test_config{.display_width = 640,
 
 // Starts the engine for the scope of a test (failing the test if it cannot) and quits it.
 struct Engine {
-  explicit Engine(const VEL_Config &config = test_config);
+  explicit Engine(const VEL_Config &config = test_config) {
+    EXPECT_EQ(VEL_Init(&config), 0) << "the engine did not start: " << SDL_GetError();
+  }
   ~Engine() { VEL_Quit(); }
   Engine(const Engine &) = delete;
 };
@@ -53,11 +55,12 @@ struct Rgba {
   uint8_t r, g, b, a;
   bool operator==(const Rgba &) const = default;
 };
-// One pixel of the renderer's current target (the canvas inside a frame, the window after
-// VEL_DrawEnd).
-Rgba read_pixel(int x, int y);
-// The whole 640 x 480 target, row by row.
-std::vector<Rgba> read_canvas();
+// The pixels of a rectangle of the renderer's current target (the canvas inside a frame, the
+// window after VEL_DrawEnd), row by row; by default the whole 640 x 480.
+std::vector<Rgba> read_canvas(SDL_Rect rect = {0, 0, 640, 480});
+inline Rgba read_pixel(int x, int y) {
+  return read_canvas({x, y, 1, 1})[0];
+}
 
 // An image as SDL reads it from a file beside the executable.
 struct Picture {
@@ -94,8 +97,5 @@ struct ProcessResult {
   int exit_code;      // 128 + the signal when a signal ended the process, as a shell reports
   std::string output; // standard output and standard error together
 };
-// Runs argv[0] with extra environment entries ("NAME=value") over the inherited ones;
-// interrupts it (SIGINT) after interrupt_ms unless that is negative; after 20 s SIGALRM ends it
-// (exit code 142).
-ProcessResult run_process(const std::vector<std::string> &argv,
-                          const std::vector<std::string> &env = {}, int interrupt_ms = -1);
+// Runs a bash command line ($0 is `arg`) to its end, and what it printed.
+ProcessResult run_shell(const std::string &command, const std::string &arg = "");

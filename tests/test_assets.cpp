@@ -36,14 +36,10 @@ TEST(Assets, Images) {
   EXPECT_GE(std::min({hot.r, hot.g, hot.b}), 230);
 }
 
-// 16-bit 44100 Hz mono within their lengths, loud enough but below full scale; the effects
-// start and end in silence, and the alarm loops without a step at its seam.
-TEST(Assets, Sounds) {
-  const std::tuple<const char *, double, double, int> sounds[] = {
-      {"piou", 0.05, 0.5, 16383}, {"glass", 0.05, 0.5, 16383}, {"box0", 0.05, 0.5, 16383},
-      {"box1", 0.05, 0.5, 16383}, {"blan", 0.05, 0.5, 16383},  {"alarm", 1.0, 2.0, 327}};
-  for (const auto &[name, shortest, longest, quietest] : sounds) {
-    SCOPED_TRACE(name);
+// The effects start and end in silence, and the alarm loops without a step at its seam, so
+// that nothing clicks; all are below full scale, so that nothing clips.
+TEST(Assets, SoundsNeitherClickNorClip) {
+  for (const char *name : {"piou", "glass", "box0", "box1", "blan", "alarm"}) {
     SDL_AudioSpec audio{};
     Uint8 *bytes = nullptr;
     Uint32 length = 0;
@@ -51,32 +47,27 @@ TEST(Assets, Sounds) {
     const std::vector<int16_t> s(reinterpret_cast<int16_t *>(bytes),
                                  reinterpret_cast<int16_t *>(bytes + length));
     SDL_FreeWAV(bytes);
-    EXPECT_EQ(std::tuple(audio.format, audio.freq, audio.channels),
-              std::tuple(AUDIO_S16LSB, 44100, 1));
-    EXPECT_TRUE(s.size() >= shortest * 44100 && s.size() <= longest * 44100) << s.size();
     int peak = 0, step = 0;
     for (size_t i = 1; i < s.size(); ++i)
       peak = std::max(peak, std::abs(s[i])), step = std::max(step, std::abs(s[i] - s[i - 1]));
-    EXPECT_TRUE(peak >= quietest && peak <= 26214) << peak; // 80 % of full scale at most
-    const int edge = quietest < 1000 ? std::abs(s.front() - s.back()) - step
-                                     : std::max(std::abs(s.front()), std::abs(s.back())) - 327;
-    EXPECT_LE(edge, 0) << (quietest < 1000 ? "a step at the seam" : "not silent at an end");
+    const bool loops = std::string(name) == "alarm";
+    EXPECT_TRUE(peak > 300 && peak <= 26214) << name << ": " << peak; // 80 % of full scale
+    EXPECT_LE(loops ? std::abs(s.front() - s.back()) - step
+                    : std::max(std::abs(s.front()), std::abs(s.back())) - 327,
+              0)
+        << name;
   }
 }
 
-// Two runs of the generator write the same bytes as the build did.
+// Another run of the generator writes the same bytes as the build's did.
 TEST(Assets, GeneratorIsDeterministic) {
-  const std::string first = make_temp_dir(), second = make_temp_dir();
-  for (const std::string &dir : {first, second})
-    ASSERT_EQ(run_process({exe_dir() + "assetgen", dir + "res"}).exit_code, 0);
+  const std::string dir = make_temp_dir();
+  ASSERT_EQ(run_shell(exe_dir() + "assetgen " + dir + "res").exit_code, 0);
   namespace fs = std::filesystem;
-  EXPECT_EQ(std::distance(fs::directory_iterator(first + "res"), fs::directory_iterator()), 14);
-  for (const auto &entry : fs::directory_iterator(first + "res")) {
-    const std::string name = "res/" + entry.path().filename().string(),
-                      bytes = read_file(first + name);
-    EXPECT_FALSE(bytes.empty()) << name;
-    EXPECT_EQ(bytes, read_file(second + name)) << name;
-    EXPECT_EQ(bytes, read_file(exe_dir() + name)) << name;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir + "res"), fs::directory_iterator()), 14);
+  for (const auto &entry : fs::directory_iterator(dir + "res")) {
+    const std::string name = "res/" + entry.path().filename().string();
+    EXPECT_EQ(read_file(dir + name), read_file(exe_dir() + name)) << name;
   }
 }
 

@@ -6,7 +6,6 @@
 
 #include <SDL_mixer.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
@@ -73,14 +72,15 @@ std::string expected_line(const std::string &env, const std::string &path, const
 }
 
 TEST(Faults, EachEndsInItsLineAndStatus) {
-  // The child inherits this, and a shell that starts the tests in the background ignores it.
-  std::signal(SIGINT, SIG_DFL);
   unsetenv("DISPLAY");
   for (const auto &[what, env, how, path, status] : kFaults) {
     SCOPED_TRACE(what);
     const std::string dir = damaged_copy(how, path);
     const std::string line = expected_line(env.empty() ? "" : env[0], path, dir);
-    const ProcessResult run = run_process({dir + "pordeck"}, env, status == 0 ? 2000 : -1);
+    const std::string env_line = env.empty() ? "" : "env " + env[0] + " ";
+    const char *limit = status == 0 ? "-s INT 2" : "20"; // a game that runs on is interrupted
+    const ProcessResult run =
+        run_shell(env_line + "timeout --preserve-status " + limit + " \"$0\"", dir + "pordeck");
     EXPECT_EQ(run.exit_code, status);
     // An effect that does not load stops the game, which says so: the first of them when
     // res/ is gone.
@@ -97,15 +97,14 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
 // (its number must not pass to a socket SDL opens, taking the log with it), or a pipe whose
 // reader has left (each line would raise SIGPIPE). The game runs on until it is interrupted.
 TEST(Faults, ALogWithNowhereToGoNeitherEndsNorStraysFromTheGame) {
-  std::signal(SIGINT, SIG_DFL);
   const std::string game = damaged_copy(TRUNCATED, "res/box.bmp") + "pordeck";
-  // A shell line that starts the game ("$0"), when it is interrupted, and its whole output.
-  for (const auto &[line, interrupt_ms, output] :
-       {std::tuple{
+  // A shell line that starts the game ("$0") and interrupts it, and its whole output.
+  for (const auto &[line, output] :
+       {std::pair{
             "set -m; exec 2>&-; \"$0\" & sleep 2; readlink /proc/$!/fd/2; kill -INT $!; wait $!",
-            -1, "/dev/null\n"},
-        {"exec \"$0\" > >(head -c 1) 2>&1", 2000, "I"}}) {
-    const ProcessResult run = run_process({"/bin/bash", "-c", line, game}, {}, interrupt_ms);
+            "/dev/null\n"},
+        {"exec timeout --preserve-status -s INT 2 \"$0\" > >(head -c 1) 2>&1", "I"}}) {
+    const ProcessResult run = run_shell(line, game);
     EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(0, std::string(output))) << line;
   }
 }

@@ -8,77 +8,46 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A 2 x 1 map as the editor saves it, less what the generator ignores; each broken map below
-// changes one piece of it.
+// A 2 x 1 map as the editor saves it, less what the generator ignores.
 const std::string good_map = R"({"height":1, "infinite":false, "layers":[
   {"data":[0, 1], "height":1, "name":"Tile Layer 1", "type":"tilelayer", "width":2, "x":0},
   {"objects":[{"height":64, "id":3, "name":"", "type":"box", "width":64, "x":-51, "y":15},
    {"height":0, "id":4, "name":"", "type":"player", "width":0, "x":294, "y":134}],
    "type":"objectgroup"}], "tileheight":16, "tilewidth":16, "type":"map", "width":2})";
 
-// Runs the generator in the working directory on good.tmj and bad.tmj, once with no output
-// file and once over one an earlier run wrote: each run fails with the one line, leaves no file
-// behind and the earlier output as it was.
-void expect_failure(const std::string &line) {
-  for (const std::string earlier : {"", "// records of an earlier run\n"}) {
-    fs::remove("out.cpp");
-    if (!earlier.empty())
-      write_file("out.cpp", earlier);
-    const auto files = [] {
-      return std::distance(fs::directory_iterator("."), fs::directory_iterator());
-    };
-    const auto before = files();
-    const ProcessResult run = run_process({exe_dir() + "lvgen", "out.cpp", "good.tmj", "bad.tmj"});
-    EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(1, "lvgen: " + line + "\n"));
-    EXPECT_EQ(files(), before) << "a file left behind";
-    EXPECT_EQ(read_file("out.cpp"), earlier);
-  }
-}
-
-// A fresh temporary directory holding the good map, made the working directory (the build
-// names the maps by paths relative to the source tree).
-void enter_temp_dir() {
-  EXPECT_EQ(chdir(make_temp_dir().c_str()), 0);
-  EXPECT_TRUE(write_file("good.tmj", good_map));
-}
-
-// Each broken map (the good one with `from` replaced by `to`, or none at all), given after the
-// good one, fails the run.
-TEST(Lvgen, BrokenMapFailsWithOneLineAndWritesNothing) {
-  const std::tuple<const char *, const char *, const char *> broken[] = {
-      // clang-format off
-      {nullptr, nullptr, "$: expected a readable map file, found none (No such file or directory)"},
-      {"\"height\":1", "\"height\" 1", "$: expected JSON text, found a syntax error at line 1, column 11"},
-      {R"({"data":[0, 1], "height":1, "name":"Tile Layer 1", "type":"tilelayer", "width":2, "x":0},)",
-       "", "$.layers: expected a tile layer, found none"},
-      {"[0, 1]", "[0]", "$.layers[0].data: expected 2 tile numbers (2 x 1), found 1"},
-      {"[0, 1]", "[0, 0.5]", "$.layers[0].data[1]: expected a tile number from 0 to 4294967295, found 0.5"},
-      {R"("type":"box", )", "", "$.layers[1].objects[0].type: expected the name of the object's type, found nothing"},
-      {R"("x":-51)", R"("x":"-51")", R"($.layers[1].objects[0].x: expected a number, found "-51")"},
-      {R"("id":4)", R"("id":3)", "$.layers[1].objects[1].id: expected an id unique within the map, found 3 "
-       "again (first at $.layers[1].objects[0])"}};
-  // clang-format on
-  enter_temp_dir();
-  for (const auto &[from, to, fault] : broken) {
-    SCOPED_TRACE(fault);
-    ASSERT_TRUE(!from || good_map.find(from) != std::string::npos);
+// A broken map (the good one with one piece changed, or none at all) given after the good one
+// fails the run with one line naming the fault's place, and leaves an earlier output as it was
+// and no file behind. Two good maps become records in command-line order, with exact values:
+// the shortest text that reads back as the same double, a tile's 32 bits, an escaped name, the
+// newer "class".
+TEST(Lvgen, BrokenMapsFailWithOneLineGoodOnesBecomeRecords) {
+  ASSERT_EQ(chdir(make_temp_dir().c_str()), 0); // the build names maps relative to the tree
+  write_file("good.tmj", good_map);
+  write_file("out.cpp", "// records of an earlier run\n");
+  const std::pair<std::string, std::string> broken[] = {
+      {"", "$: expected a readable map file, found none (No such file or directory)"},
+      {"\"height\" 1", "$: expected JSON text, found a syntax error at line 1, column 11"},
+      {"[0]", "$.layers[0].data: expected 2 tile numbers (2 x 1), found 1"},
+      {R"("id":3)", "$.layers[1].objects[1].id: expected an id unique within the map, found 3 "
+                    "again (first at $.layers[1].objects[0])"}};
+  const std::string pieces[] = {"\"height\":1", "[0, 1]", R"("id":4)"};
+  for (int i = 0; i < 4; ++i) {
     fs::remove("bad.tmj");
-    if (from)
-      write_file("bad.tmj", std::string(good_map).replace(good_map.find(from), strlen(from), to));
-    expect_failure(std::string("bad.tmj: ") + fault);
+    if (i > 0)
+      write_file("bad.tmj", std::string(good_map).replace(good_map.find(pieces[i - 1]),
+                                                          pieces[i - 1].size(), broken[i].first));
+    const ProcessResult run = run_shell(exe_dir() + "lvgen out.cpp good.tmj bad.tmj");
+    EXPECT_EQ(std::pair(run.exit_code, run.output),
+              std::pair(1, "lvgen: bad.tmj: " + broken[i].second + "\n"));
+    EXPECT_EQ(read_file("out.cpp"), "// records of an earlier run\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2 + (i > 0));
   }
-}
-
-// Two good maps become records in command-line order, with exact values: the shortest text
-// that reads back as the same double, a tile's 32 bits, an escaped name, the newer "class".
-TEST(Lvgen, GoodMapsBecomeRecordsInCommandLineOrder) {
-  enter_temp_dir();
   fs::create_directory("sub");
   write_file("sub/b.tmj", R"({"type":"map", "width":1, "height":2, "tilewidth":8, "tileheight":8,
     "layers":[{"type":"tilelayer", "name":"Floor", "data":[2147483649, 7]}, {"type":"objectgroup",
     "objects":[{"id":1, "class":"alarm", "name":"say \"hi\"\\\n", "x":0.30000000000000004, "y":-2.5,
     "width":0, "height":0}]}]})");
-  const ProcessResult run = run_process({exe_dir() + "lvgen", "out.cpp", "good.tmj", "sub/b.tmj"});
+  const ProcessResult run = run_shell(exe_dir() + "lvgen out.cpp good.tmj sub/b.tmj");
   EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(0, std::string()));
   const std::string source = read_file("out.cpp");
   EXPECT_TRUE(source.starts_with("// generated by lvgen from good.tmj sub/b.tmj; do not edit\n"));

@@ -19,21 +19,6 @@ namespace {
 
 constexpr Rgba kBlack{0, 0, 0, 255}, kGreen{0, 255, 0, 255};
 
-// Components become bytes, clamped to 0..1 with NaN as 0; a clear fills the canvas with them.
-TEST(VelColor, ComponentsBecomeClampedBytes) {
-  Engine engine;
-  VEL_DrawBegin();
-  for (const auto &[r, g, b, a, expected] :
-       {std::tuple{0.4f, 0.3f, 0.3f, 0.0f, Rgba{102, 76, 76, 0}},
-        {1.2f, -0.2f, NAN, 0.5f, Rgba{255, 0, 0, 127}}}) {
-    EXPECT_EQ(VEL_DrawSetColor(r, g, b, a), 0);
-    EXPECT_EQ(VEL_DrawClear(), 0);
-    Rgba got = read_pixel(320, 240); // the alpha of the draw colour, as the canvas has none
-    SDL_GetRenderDrawColor(SDL_GetRenderer(test_window()), nullptr, nullptr, nullptr, &got.a);
-    EXPECT_EQ(got, expected) << r << " " << g << " " << b << " " << a;
-  }
-}
-
 // Presents a canvas cleared to green into a window of the given size.
 void present_green(int w, int h) {
   SDL_SetWindowSize(test_window(), w, h);
@@ -83,17 +68,6 @@ TEST(VelFrame, CanvasIsShownAtTheLargestWholeScaleCentred) {
   EXPECT_EQ(std::pair(read_pixel(0, 0), read_pixel(319, 240)), std::pair(kBlack, kBlack));
   EXPECT_EQ(mapped(100, 50), std::pair(100, 50));
   EXPECT_EQ(mapped(INT_MIN, INT_MAX), std::pair(INT_MIN, INT_MAX));
-}
-
-// With a stretched canvas a click still lands on the canvas pixel shown under it.
-TEST(VelFrame, StretchedCanvasMapsBackByTheStretch) {
-  VEL_Config config = test_config;
-  config.ratio = 16.0 / 9.0;
-  Engine engine(config);
-  present_green(853, 480);
-  for (const auto &[wx, wy, x, y] :
-       {std::array{0, 7, 0, 7}, {426, 7, 319, 7}, {852, 479, 639, 479}})
-    EXPECT_EQ(mapped(wx, wy), std::pair(x, y));
 }
 
 // A frame sleeps only what its work left of the period; a late frame does not sleep and

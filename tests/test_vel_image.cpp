@@ -113,21 +113,6 @@ TEST_F(ImageTest, FlipsRotationAndClippedContent) {
     EXPECT_EQ(read_pixel(x, y), colour) << x << ", " << y;
 }
 
-// Sprites are tinted by the colour state, alpha included; the clear that opens a frame
-// leaves it alone.
-TEST_F(ImageTest, SpritesAreTintedByTheColourState) {
-  const int id = load("white.bmp", 8, 8, [](int, int) { return kWhite; });
-  // Green, blue and alpha of the colour state (red is 1), and the sprite's colour.
-  for (const auto &[g, b, a, seen] : {std::tuple{0.5f, 0.0f, 1.0f, Rgba{255, 127, 0, 255}},
-                                      {1.0f, 1.0f, 0.5f, Rgba{127, 127, 127, 255}},
-                                      {0.0f, 0.0f, 1.0f, kRed}}) {
-    VEL_DrawSetColor(1.0f, g, b, a);
-    VEL_DrawBegin();
-    VEL_DrawImage(id, 10, 10);
-    EXPECT_EQ(std::pair(read_pixel(12, 12), read_pixel(0, 0)), std::pair(seen, kBlack));
-  }
-}
-
 // Opaque rows copied without blending give the very pixels of blending everywhere: every
 // image of the game, in every orientation, white, red, half-flashed and half transparent,
 // whole, cut by the canvas's edges and from a source starting off the image.

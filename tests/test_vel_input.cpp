@@ -67,29 +67,6 @@ TEST(VelInput, MouseInCanvasPixels) {
   EXPECT_EQ(log.lines(), Lines{"9 button doesn't exist"});
 }
 
-// Binding refuses F1 (and buttons above 5: see the menu); a key bound twice drives the lower
-// button, and F11 both toggles fullscreen, on every repeat too, and drives its button.
-TEST(VelInput, BindingRulesAndF11) {
-  Engine engine;
-  LogCapture log;
-  VEL_ButtonBind(0, SDL_SCANCODE_F1);
-  VEL_ButtonBind(0, SDL_SCANCODE_F11);
-  VEL_ButtonBind(2, SDL_SCANCODE_F11);
-  EXPECT_EQ(log.lines(), (Lines{"button 0 can't be remapped to key F1", "bound key F11 to button 0",
-                                "bound key F11 to button 2"}));
-  push_key(SDL_SCANCODE_LEFT, true); // the old key drives nothing now
-  push_key(SDL_SCANCODE_F1, true);   // the bind menu is switched off
-  push_key(SDL_SCANCODE_F11, true);
-  EXPECT_EQ(poll_all(), (Events{{kDown, VEL_BUTTON_LEFT}}));
-  EXPECT_FALSE(VEL_ButtonDown(VEL_BUTTON_UP));
-  for (const bool fullscreen : {true, false, true}) {
-    EXPECT_EQ((SDL_GetWindowFlags(test_window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0, fullscreen);
-    push_key(SDL_SCANCODE_F11, true, true);
-    VEL_CycleEvents();
-  }
-  EXPECT_EQ(log.lines().size(), 3u);
-}
-
 // F1 opens the menu. Escape leaves the bindings alone; a quit request made in the menu closes
 // it and is kept; buttons released in the menu do not stay down, and bind nothing. Keys pressed in
 // the menu bind the buttons in order; a key waiting behind the sixth is offered as a seventh button

@@ -49,16 +49,4 @@ TEST(VelInit, WindowTitleWidthAndCursor) {
   }
 }
 
-// A start that fails half way is logged; quitting after it, twice over, shuts SDL down.
-TEST(VelInit, AudioDeviceFailureIsLoggedAndQuitCleansUp) {
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  LogCapture log;
-  EXPECT_EQ(VEL_Init(&test_config), -1);
-  EXPECT_EQ(log.lines(), Lines{SDL_GetError()});
-  EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-  VEL_Quit();
-  VEL_Quit();
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
-}
-
 } // namespace
