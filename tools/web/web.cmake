@@ -1,0 +1,50 @@
+# web.cmake -- the game for the browser. The top-level CMakeLists.txt includes this file in
+# place of tools/ when CMake runs under emscripten (see tools/web/build.sh):
+#
+# - the level and asset generators are the native ones of PORDECK_HOST_TOOLS, run at build
+#   time as in the desktop build;
+# - SDL2 and SDL2_mixer are the static libraries that tools/web/sdl.sh builds, found through
+#   SDL2_DIR and SDL2_mixer_DIR;
+# - pordeck links to site/pordeck.js, .wasm and .data (the generated res/ preloaded at /res,
+#   where SDL_GetBasePath points in the browser), beside the page of src/web/.
+#
+# The game's sources are compiled unchanged.
+
+set(PORDECK_HOST_TOOLS "" CACHE PATH "Native build directory holding lvgen and assetgen")
+foreach(tool lvgen assetgen)
+  if(NOT EXISTS ${PORDECK_HOST_TOOLS}/${tool})
+    message(FATAL_ERROR "PORDECK_HOST_TOOLS: no ${tool} in '${PORDECK_HOST_TOOLS}'")
+  endif()
+  add_executable(${tool} IMPORTED GLOBAL)
+  set_target_properties(${tool} PROPERTIES IMPORTED_LOCATION ${PORDECK_HOST_TOOLS}/${tool})
+endforeach()
+
+# The static SDL2_mixer comes without the plain target name that the game links to.
+if(NOT TARGET SDL2_mixer::SDL2_mixer)
+  add_library(SDL2_mixer::SDL2_mixer INTERFACE IMPORTED)
+  target_link_libraries(SDL2_mixer::SDL2_mixer INTERFACE SDL2_mixer::SDL2_mixer-static)
+endif()
+
+file(WRITE ${CMAKE_BINARY_DIR}/library_funcs.txt "$autoResumeAudioContext\n$dynCall\n")
+set(PORDECK_WEB_LINK_OPTIONS
+  # The frame loop stays a plain loop: SDL_Delay, through emscripten_sleep, hands the thread
+  # back to the browser until the next frame is due.
+  -sASYNCIFY
+  # SDL's audio code calls these from JavaScript. Read from a file, as a '$' would not
+  # reach the linker unharmed.
+  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/library_funcs.txt
+  -sALLOW_MEMORY_GROWTH
+  -sENVIRONMENT=web
+  "SHELL:--preload-file ${CMAKE_BINARY_DIR}/res@/res")
+
+# Run at the end of the top-level file, once the game's target exists.
+function(pordeck_web_site)
+  set(site ${CMAKE_BINARY_DIR}/site)
+  set_target_properties(pordeck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
+  target_link_options(pordeck PRIVATE ${PORDECK_WEB_LINK_OPTIONS})
+  set_property(TARGET pordeck APPEND PROPERTY LINK_DEPENDS ${PORDECK_ASSET_FILES})
+  foreach(file index.html page.js)
+    configure_file(${CMAKE_SOURCE_DIR}/src/web/${file} ${site}/${file} COPYONLY)
+  endforeach()
+endfunction()
+cmake_language(DEFER CALL pordeck_web_site)
