@@ -10,6 +10,8 @@
 #                        (default 600), from truncated and bit-flipped copies of the assets
 #   ./run.sh bench       build and run the benchmarks, headless; further arguments go to
 #                        Google Benchmark (--benchmark_filter=Frame, ...)
+#   ./run.sh web         build the game for the browser (tools/web/) and serve it on
+#                        http://127.0.0.1:8000/ until stopped
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -17,6 +19,8 @@ BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-
   nlohmann-json3-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
   libx11-dev x11-utils dpkg-dev file desktop-file-utils appstream man-db lintian)
+# The browser build; its test also needs a browser.
+WEB_PACKAGES=(emscripten dpkg-dev)
 JOBS=$(nproc)
 
 install_missing() {
@@ -55,8 +59,9 @@ play)
   exec ./build/pordeck
   ;;
 test)
-  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-  run_tests build -DPORDECK_TESTS=ON
+  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WEB_PACKAGES[@]}" chromium
+  tools/web/build.sh build-web
+  run_tests build -DPORDECK_TESTS=ON -DPORDECK_WEB_SITE="$PWD/build-web/site"
   ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_tests build-sanitize -DPORDECK_TESTS=ON -DPORDECK_SANITIZE=ON
@@ -83,8 +88,13 @@ bench)
   shift
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software ./build/pordeck_bench "$@"
   ;;
+web)
+  install_missing "${BUILD_PACKAGES[@]}" "${WEB_PACKAGES[@]}"
+  tools/web/build.sh build-web
+  exec node tools/web/serve.mjs build-web/site 8000
+  ;;
 *)
-  echo "usage: $0 play | test | package | fuzz [seconds] | bench" >&2
+  echo "usage: $0 play | test | package | fuzz [seconds] | bench | web" >&2
   exit 2
   ;;
 esac

@@ -48,7 +48,7 @@ function bmp(name) {
 
 // Where the page shows the playfield: the largest whole scale that fits the canvas, centred.
 const PLACE = `(() => {
-  const box = document.getElementById('canvas').getBoundingClientRect();
+  const box = document.getElementById('canvas')?.getBoundingClientRect() ?? { width: 0 };
   const scale = Math.min(Math.floor(box.width / ${WIDTH}), Math.floor(box.height / ${HEIGHT}));
   return { scale, left: box.left + Math.floor((box.width - ${WIDTH} * scale) / 2),
            top: box.top + Math.floor((box.height - ${HEIGHT} * scale) / 2) };

@@ -16,8 +16,6 @@ sdl=$("$source_dir/tools/web/sdl.sh")
 cmake -S "$source_dir" -B "$build_dir/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPORDECK_TESTS=OFF
 cmake --build "$build_dir/host" --target lvgen assetgen -j"$jobs"
 
-# The JavaScript optimiser needs acorn, which Debian keeps outside a foreign node's path.
-export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 emcmake cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DPORDECK_TESTS=OFF \
   -DPORDECK_HOST_TOOLS="$build_dir/host" \
   -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DSDL2_mixer_DIR="$sdl/lib/cmake/SDL2_mixer"

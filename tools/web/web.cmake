@@ -25,6 +25,16 @@ if(NOT TARGET SDL2_mixer::SDL2_mixer)
   target_link_libraries(SDL2_mixer::SDL2_mixer INTERFACE SDL2_mixer::SDL2_mixer-static)
 endif()
 
+# The link's JavaScript optimiser needs acorn, which Debian keeps outside the module path of
+# a node that is not Debian's own.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+
+# The layer checks link each library whole; CMake knows no such feature for emscripten, whose
+# linker takes the usual flags.
+set(CMAKE_LINK_LIBRARY_USING_WHOLE_ARCHIVE
+  "LINKER:--whole-archive" "<LINK_ITEM>" "LINKER:--no-whole-archive")
+set(CMAKE_LINK_LIBRARY_USING_WHOLE_ARCHIVE_SUPPORTED TRUE)
+
 file(WRITE ${CMAKE_BINARY_DIR}/library_funcs.txt "$autoResumeAudioContext\n$dynCall\n")
 set(PORDECK_WEB_LINK_OPTIONS
   # The frame loop stays a plain loop: SDL_Delay, through emscripten_sleep, hands the thread
