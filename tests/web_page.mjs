@@ -8,6 +8,7 @@
 // notice shows while the audio is suspended. A click on the level's last window (64 x 64
 // at (417, 58), the topmost prop there) shatters it and lets the audio run, with the alarm
 // ringing on after the click's own sounds have ended. The page logs no error.
+import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
@@ -15,14 +16,7 @@ import { evaluate, launch } from '../tools/web/cdp.mjs';
 import { serve } from '../tools/web/serve.mjs';
 
 const [site, res] = process.argv.slice(2);
-const WIDTH = 640;
-const HEIGHT = 480;
-
-function check(ok, what) {
-  if (!ok) {
-    throw new Error(what);
-  }
-}
+const [WIDTH, HEIGHT] = [640, 480];
 
 // Calls fn until it answers something true, and answers that; fails after about 30 s.
 async function until(what, fn) {
@@ -38,12 +32,10 @@ async function until(what, fn) {
 // A 32-bit bottom-up BMP of assetgen's: pixel(x, y) is [r, g, b, a].
 function bmp(name) {
   const data = readFileSync(join(res, name));
-  const [offset, width, height] = [data.readUInt32LE(10), data.readInt32LE(18), data.readInt32LE(22)];
-  const pixel = (x, y) => {
-    const i = offset + ((height - 1 - y) * width + x) * 4;
-    return [data[i + 2], data[i + 1], data[i], data[i + 3]];
-  };
-  return { width, height, pixel };
+  const [offset, width] = [data.readUInt32LE(10), data.readInt32LE(18)];
+  const height = data.readInt32LE(22);
+  const at = (x, y) => offset + ((height - 1 - y) * width + x) * 4;
+  return { width, height, pixel: (x, y) => [2, 1, 0, 3].map((c) => data[at(x, y) + c]) };
 }
 
 // Where the page shows the playfield: the largest whole scale that fits the canvas, centred.
@@ -64,7 +56,8 @@ async function playfield(page, place) {
     const grid = new OffscreenCanvas(${WIDTH}, ${HEIGHT}).getContext('2d');
     grid.imageSmoothingEnabled = false;
     const s = ${place.scale};
-    grid.drawImage(image, ${place.left}, ${place.top}, ${WIDTH} * s, ${HEIGHT} * s, 0, 0, ${WIDTH}, ${HEIGHT});
+    grid.drawImage(image, ${place.left}, ${place.top}, ${WIDTH} * s, ${HEIGHT} * s,
+      0, 0, ${WIDTH}, ${HEIGHT});
     return Array.from(grid.getImageData(0, 0, ${WIDTH}, ${HEIGHT}).data);
   })()`);
   return (x, y) => rgba.slice((y * WIDTH + x) * 4, (y * WIDTH + x) * 4 + 3).join();
@@ -94,7 +87,9 @@ const TAP = `(() => {
     mix(event);
     let peak = 0;
     for (let c = 0; c < event.outputBuffer.numberOfChannels; c++) {
-      for (const sample of event.outputBuffer.getChannelData(c)) peak = Math.max(peak, Math.abs(sample));
+      for (const sample of event.outputBuffer.getChannelData(c)) {
+        peak = Math.max(peak, Math.abs(sample));
+      }
     }
     heard.push([event.playbackTime, peak]);
   };
@@ -103,11 +98,8 @@ const TAP = `(() => {
 const server = await serve(site, 0);
 const page = await launch(1400, 1100);
 const errors = [];
-page.on('Runtime.consoleAPICalled', (e) => {
-  if (e.type === 'error' || e.type === 'assert') {
-    errors.push(e.args.map((arg) => arg.value ?? arg.description).join(' '));
-  }
-});
+page.on('Runtime.consoleAPICalled', (e) => ['error', 'assert'].includes(e.type) &&
+  errors.push(e.args.map((arg) => arg.value ?? arg.description).join(' ')));
 page.on('Runtime.exceptionThrown', (e) => errors.push(e.exceptionDetails.exception?.description));
 page.on('Log.entryAdded', (e) => e.entry.level === 'error' && errors.push(e.entry.text));
 try {
@@ -117,15 +109,15 @@ try {
     const at = await evaluate(page, PLACE);
     return at.scale > 0 && at;
   });
-  check(place.scale === 2, `playfield at scale ${place.scale}, not 2, in a 1400 x 1100 tab`);
+  assert.equal(place.scale, 2, 'the playfield scale in a 1400 x 1100 tab');
   let shown = await until('the background (102, 76, 76) at (20, 10)', async () => {
     const frame = await playfield(page, place);
     return frame(20, 10) === '102,76,76' && frame;
   });
-  check(covers(shown, 417, 58, bmp('windowclean.bmp')), 'the last window is not clean');
+  assert.ok(covers(shown, 417, 58, bmp('windowclean.bmp')), 'the last window is not clean');
   const before = await evaluate(page, `[Module.SDL2.audioContext.state,
     document.getElementById('sound').hidden, getComputedStyle(Module.canvas).cursor]`);
-  check(before.join() === 'suspended,false,none', `before a click: ${before}`);
+  assert.equal(before.join(), 'suspended,false,none', 'audio, notice hidden, cursor');
 
   await evaluate(page, TAP);
   const at = (v) => (v + 0.5) * place.scale;
@@ -133,9 +125,9 @@ try {
   for (const type of ['mouseMoved', 'mousePressed', 'mouseReleased']) {
     await page.send('Input.dispatchMouseEvent', { type, ...mouse });
   }
+  const mask = [441, 82, 456, 97];
   await until('the window at (417, 58) shatters', async () => {
     shown = await playfield(page, place);
-    const mask = [441, 82, 456, 97];
     return covers(shown, 417, 58, bmp('window.bmp'), mask) &&
       !covers(shown, 417, 58, bmp('windowclean.bmp'), mask);
   });
@@ -150,8 +142,8 @@ try {
     return first && heard.at(-1)[0] > first[0] + 1.5 && heard.filter(([t]) => t > first[0] + 1);
   });
   const peak = Math.max(...alarm.map(([, p]) => p));
-  check(peak > 0.02, `no alarm after the click's sounds: peak ${peak}`);
-  check(errors.length === 0, `the page logged errors:\n${errors.join('\n')}`);
+  assert.ok(peak > 0.02, `no alarm after the click's sounds: peak ${peak}`);
+  assert.deepEqual(errors, [], 'the page logged errors');
   console.log('web page: drawn at scale 2, window shattered, alarm ringing; no errors');
 } finally {
   await page.close();

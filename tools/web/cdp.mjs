@@ -21,8 +21,8 @@ const FLAGS = [
   '--no-default-browser-check',
 ];
 
-// Starts Chromium and attaches to a blank page with a viewport of width x height. The page's send(method, params) answers with the command's result; on(method, fn)
-// hears its events.
+// Starts Chromium and attaches to a blank page with a viewport of width x height. The page's
+// send(method, params) answers with the command's result; on(method, fn) hears its events.
 export async function launch(width, height) {
   const profile = mkdtempSync(join(tmpdir(), 'pordeck-chromium-'));
   const args = [...FLAGS, `--user-data-dir=${profile}`];

@@ -17,7 +17,8 @@ const [site = 'build-web/site', loads = '6'] = process.argv.slice(2);
 
 // Run in the page before its scripts: notes when the first draw to the screen (the default
 // framebuffer, not the game's canvas texture) reaches an animation frame.
-const HOOK = `for (const proto of [WebGLRenderingContext.prototype, WebGL2RenderingContext.prototype]) {
+const HOOK = `for (const gl of [WebGLRenderingContext, WebGL2RenderingContext]) {
+  const proto = gl.prototype;
   for (const name of ['drawArrays', 'drawElements']) {
     const draw = proto[name];
     proto[name] = function (...args) {
