@@ -33,6 +33,10 @@ function watchSound() {
 }
 watchSound();
 
+// SDL sizes the game's window to the canvas when the browser's window resizes; the canvas
+// also changes size without that (the bar hides in full screen, or wraps its lines anew).
+new ResizeObserver(() => window.dispatchEvent(new Event('resize'))).observe(Module.canvas);
+
 // Full screen is the page's: the whole page goes full screen and the bar hides, so the
 // canvas grows to the screen and the game scales up, the same way back.
 function toggleFullscreen() {
@@ -41,7 +45,10 @@ function toggleFullscreen() {
     : document.documentElement.requestFullscreen();
   change.catch((error) => console.warn(`full screen: ${error.message}`));
 }
-document.getElementById('fullscreen').addEventListener('click', toggleFullscreen);
+document.getElementById('fullscreen').addEventListener('click', (event) => {
+  event.currentTarget.blur(); // so that a later key press does not press it again
+  toggleFullscreen();
+});
 // Taken before SDL's own key handling, so that the game does not toggle it a second time.
 window.addEventListener(
   'keydown',
