@@ -125,7 +125,8 @@ try {
   for (const type of ['mouseMoved', 'mousePressed', 'mouseReleased']) {
     await page.send('Input.dispatchMouseEvent', { type, ...mouse });
   }
-  const mask = [441, 82, 456, 97];
+  const half = bmp('cursor.bmp').width >> 1; // the crosshair, centred on the mouse
+  const mask = [449 - half, 90 - half, 449 + half, 90 + half];
   await until('the window at (417, 58) shatters', async () => {
     shown = await playfield(page, place);
     return covers(shown, 417, 58, bmp('window.bmp'), mask) &&

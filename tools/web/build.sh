@@ -16,7 +16,9 @@ sdl=$("$source_dir/tools/web/sdl.sh")
 cmake -S "$source_dir" -B "$build_dir/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPORDECK_TESTS=OFF
 cmake --build "$build_dir/host" --target lvgen assetgen -j"$jobs"
 
+# Debian's hardening flags are for its native compilers; the browser's wasm has no use for them.
 emcmake cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DPORDECK_TESTS=OFF \
+  -DPORDECK_HARDENING=OFF \
   -DPORDECK_HOST_TOOLS="$build_dir/host" \
   -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DSDL2_mixer_DIR="$sdl/lib/cmake/SDL2_mixer"
 cmake --build "$build_dir" --target pordeck -j"$jobs"
