@@ -1,7 +1,6 @@
-// Entity kinds, geometry and movement on a level of the tests' own: defining lvgen_maps here
-// keeps the generated levels out of this program, so the level can hold a solid cell.
+// Entity geometry and movement on a level of the tests' own: defining lvgen_maps here keeps
+// the generated levels out of this program, so the level can hold a solid cell.
 #include "game.h"
-#include "kinds.h"
 #include "map.h"
 #include "support.h"
 
@@ -11,20 +10,16 @@
 // 320..335 x 160..175, solid.
 static int32_t tiles[40 * 30];
 const lvgen_layer layer{"solid cell", 1.0, 0, 0, tiles};
-const lvgen_object objects[] = {{"box", "", 1, 8.0, 20.25, 5.0, 0.0, 0.0, true},    // (10.5, 20.25)
-                                {"crate", "", 2, 0.0, 0.0, 0.0, 0.0, 0.0, true},    // no such kind
-                                {"window", "", 3, -3.5, -4.0, 2.0, 3.0, 0.0, true}, // (-2.5, -2.5)
-                                {"player", "", 4, 245.0, 387.0, 0.0, 0.0, 0.0, true}};
-const lvgen_map level{"own.tmj", 40, 30, 16, 16, 1, &layer, 4, objects};
+const lvgen_map level{"own.tmj", 40, 30, 16, 16, 1, &layer, 0, nullptr};
 const lvgen_map *const lvgen_maps[] = {&level, nullptr};
 
 namespace {
 
 constexpr int32_t WINDOW = 1, PLAYER = 2, BOX = 3, ALARM = 4;
 
-// The game's own kinds, registered once per process, and the solid cell.
+// The solid cell.
 struct Entities : testing::Test {
-  static void SetUpTestSuite() { kinds_register(), tiles[10 * 40 + 20] = 1; }
+  static void SetUpTestSuite() { tiles[10 * 40 + 20] = 1; }
 };
 
 Entity box_at(int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -74,10 +69,8 @@ TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
   // whether each axis was blocked.
   // clang-format off
   const std::tuple<int, int, int, double, double, double, bool, int, int, bool, bool> cases[] = {
-      {100, 300, 16, 2.5, -0.4, 0.0, false, 102, 300, false, false},
       {100, 300, 16, 2.5, -1.75, 0.5, false, 103, 299, false, false},
       {630, 300, 16, 5.5, 2.0, 0.0, false, 632, 302, true, false},      // right edge
-      {100, 10, 16, 3.0, -5.5, 0.0, false, 103, 8, false, true},        // top edge
       {-5, 100, 16, 3.0, 3.0, 0.5, false, -5, 100, true, true},         // already out
       {INT_MAX, INT_MIN, 16, 3.0, 3.0, 0.5, false, INT_MAX, INT_MIN, true, true}, // far out
       {635, 168, 16, 10.0, -200.0, 0.5, true, 645, -31, false, false}}; // noclip
@@ -100,21 +93,6 @@ TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
     entity_move(&e);
     EXPECT_EQ(e.y, x0 >= 289 && x0 <= 367 ? 152 : 160) << x0;
   }
-}
-
-// Objects spawn at their centres truncated toward zero; an unknown type spawns nothing.
-TEST_F(Entities, ObjectsSpawnAtTruncatedCentres) {
-  static Game game;
-  testing::internal::CaptureStdout();
-  game_init(&game);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown type 'crate'\n");
-  testing::internal::CaptureStdout();
-  entity_type("Box"), entity_type("");
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown type 'Box'\nunknown type ''\n");
-  const std::array<int, 3> spawned[] = {{BOX, 10, 20}, {WINDOW, -2, -2}, {PLAYER, 245, 387}, {}};
-  for (const Entity &e : game.entities)
-    EXPECT_EQ((std::array{e.type, e.x, e.y}), spawned[std::min<size_t>(&e - game.entities, 3)])
-        << "slot " << &e - game.entities;
 }
 
 } // namespace

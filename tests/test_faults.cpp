@@ -13,45 +13,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum Damage { NONE, EMPTY, MISSING, REMOVED, DIRECTORY, TRUNCATED, TEXT };
-
-// What goes wrong: extra "NAME=value" environment entries, or damage done to `path` (or to the
-// whole res/) of the copy; the asset the line names (res/alarm.wav is the music); the exit
-// status (0: the game runs on until it is interrupted).
-const std::tuple<const char *, std::vector<std::string>, Damage, std::string, int> kFaults[] = {
-    {"no audio device", {"SDL_AUDIODRIVER=no-such-driver"}, NONE, "", 1},
-    {"no X display", {"SDL_VIDEODRIVER=x11"}, NONE, "", 1},
-    {"no video driver", {"SDL_VIDEODRIVER=no-such-driver"}, NONE, "", 1},
-    {"an empty res/", {}, EMPTY, "res/piou.wav", 1},
-    {"no res/", {}, MISSING, "res/alarm.wav", 1},
-    {"the fourth effect missing", {}, REMOVED, "res/box1.wav", 1},
-    {"a directory for an effect", {}, DIRECTORY, "res/glass.wav", 1},
-    {"a corrupt image", {}, TRUNCATED, "res/box.bmp", 0},
-    {"a text file for an effect", {}, TEXT, "res/box0.wav", 1},
-    {"a text file for the music", {}, TEXT, "res/alarm.wav", 0},
+// What goes wrong: an environment entry ("NAME=value"), or a shell line that damages res/ in
+// a copy of the game's directory; the asset the line names (res/alarm.wav is the music); the
+// exit status (0: the game runs on until it is interrupted).
+const std::tuple<const char *, std::string, std::string, int> kFaults[] = {
+    {"", "SDL_AUDIODRIVER=no-such-driver", "", 1},
+    {"", "SDL_VIDEODRIVER=x11", "", 1}, // no X display
+    {"", "SDL_VIDEODRIVER=no-such-driver", "", 1},
+    {"rm -r res && mkdir res", "", "res/piou.wav", 1},
+    {"rm -r res", "", "res/alarm.wav", 1},
+    {"rm res/box1.wav", "", "res/box1.wav", 1},
+    {"rm res/glass.wav && mkdir res/glass.wav", "", "res/glass.wav", 1}, // unreadable even for root
+    {"truncate -s 100 res/box.bmp", "", "res/box.bmp", 0},
+    {"echo text >res/box0.wav", "", "res/box0.wav", 1},
+    {"echo text >res/alarm.wav", "", "res/alarm.wav", 0},
 };
 
-void damage(Damage how, const std::string &dir, const std::string &file) {
-  if (how == EMPTY || how == MISSING)
-    fs::remove_all(dir + "res");
-  if (how == REMOVED || how == DIRECTORY)
-    fs::remove(file);
-  if (how == EMPTY || how == DIRECTORY) // a directory for a file: unreadable even for root
-    fs::create_directory(how == EMPTY ? dir + "res" : file);
-  if (how == TRUNCATED)
-    fs::resize_file(file, 100);
-  if (how == TEXT) {
-    ASSERT_TRUE(write_file(file, "This is a text file, not a sound.\n"));
-  }
-}
-
-// A copy of the game's directory with `path` (or the whole res/) damaged; its path, with a
-// trailing slash.
-std::string damaged_copy(Damage how, const std::string &path) {
+// A copy of the game's directory damaged by the shell line; its path, with a trailing slash.
+std::string damaged_copy(const std::string &damage) {
   const std::string dir = fs::canonical(make_temp_dir()).string() + "/";
   fs::copy(exe_dir() + "pordeck", dir + "pordeck");
   fs::copy(exe_dir() + "res", dir + "res");
-  damage(how, dir, dir + path);
+  EXPECT_EQ(run_shell("cd \"$0\" && " + (damage.empty() ? "true" : damage), dir).exit_code, 0);
   return dir;
 }
 
@@ -73,11 +56,11 @@ std::string expected_line(const std::string &env, const std::string &path, const
 
 TEST(Faults, EachEndsInItsLineAndStatus) {
   unsetenv("DISPLAY");
-  for (const auto &[what, env, how, path, status] : kFaults) {
-    SCOPED_TRACE(what);
-    const std::string dir = damaged_copy(how, path);
-    const std::string line = expected_line(env.empty() ? "" : env[0], path, dir);
-    const std::string env_line = env.empty() ? "" : "env " + env[0] + " ";
+  for (const auto &[damage, env, path, status] : kFaults) {
+    SCOPED_TRACE(damage + env);
+    const std::string dir = damaged_copy(damage);
+    const std::string line = expected_line(env, path, dir);
+    const std::string env_line = env.empty() ? "" : "env " + env + " ";
     const char *limit = status == 0 ? "-s INT 2" : "20"; // a game that runs on is interrupted
     const ProcessResult run =
         run_shell(env_line + "timeout --preserve-status " + limit + " \"$0\"", dir + "pordeck");
@@ -97,7 +80,7 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
 // (its number must not pass to a socket SDL opens, taking the log with it), or a pipe whose
 // reader has left (each line would raise SIGPIPE). The game runs on until it is interrupted.
 TEST(Faults, ALogWithNowhereToGoNeitherEndsNorStraysFromTheGame) {
-  const std::string game = damaged_copy(TRUNCATED, "res/box.bmp") + "pordeck";
+  const std::string game = damaged_copy("truncate -s 100 res/box.bmp") + "pordeck";
   // A shell line that starts the game ("$0") and interrupts it, and its whole output.
   for (const auto &[line, output] :
        {std::pair{
