@@ -2,15 +2,15 @@
 # The game in a real X11 window, on a screen of its own (Xvfb), driven with xdotool and
 # read back with ImageMagick:
 #
-#   real_window.sh PORDECK WM_CLOSE
+#   real_window.sh PORDECK
 #
 # The window has the game's icon. At scale 1 the background and the last window of the
 # level show; a press on that window shatters it. Full screen and back (F11 twice),
-# with no window manager to carry it out, gives the same picture again. Closed as a window
-# manager closes it, the game exits with status 0. Last, started where no OpenGL library can be
-# loaded, the game runs all the same, on SDL's software renderer.
+# with no window manager to carry it out, gives the same picture again. Asked to quit, the game
+# exits with status 0. Last, started where no OpenGL library can be loaded, the game runs all
+# the same, on SDL's software renderer.
 set -euo pipefail
-game=$1 wm_close=$2
+game=$1
 res=$(dirname "$game")/res
 work=$(mktemp -d)
 # The game goes before its X server: one that loses its display while it quits may never end.
@@ -71,7 +71,6 @@ unchanged() {
   zero "$work/canvas.png" "$work/scale1.png" -compose difference -composite \
     -fill black -draw "rectangle $cursor_mask"
 }
-gone() { ! kill -0 "$game_pid" 2>/dev/null; }
 has_icon() { [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (64 x 64):"* ]]; }
 # Moves the mouse to canvas (x, y); then the xdotool commands given.
 move() {
@@ -94,11 +93,11 @@ start() {
   [ -n "$window" ] || fail "no window named pordeck"
   xdotool windowmove "$window" 0 0
 }
-# Closes the window as a window manager does; the game exits with status 0.
+# Asks the game to quit as the desktop's session does (SIGTERM, which SDL turns into the same
+# quit request as closing the window); it exits with status 0.
 close() {
-  "$wm_close" "$window"
-  retry gone || fail "still running after WM_DELETE_WINDOW"
-  wait "$game_pid" || fail "exit status $? after WM_DELETE_WINDOW"
+  kill -TERM "$game_pid"
+  wait "$game_pid" || fail "exit status $? after SIGTERM"
   game_pid=
 }
 

@@ -18,7 +18,6 @@ public:
   ~LogCapture() { SDL_LogSetOutputFunction(nullptr, nullptr); }
   LogCapture(const LogCapture &) = delete;
   const Lines &lines() const { return captured; }
-  void clear() { captured.clear(); }
 
 private:
   static void keep(void *lines, int, SDL_LogPriority, const char *message) {
