@@ -63,6 +63,16 @@ SDL_RWops *asset_open(const char *path) {
   return file;
 }
 
+// Reads the BMP at an asset path; null after logging why not.
+SDL_Surface *asset_bmp(const char *path) {
+  SDL_RWops *file = asset_open(path);
+  SDL_Surface *surface = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
+  if (file && !surface) {
+    SDL_Log("%s: %s", path, SDL_GetError());
+  }
+  return surface;
+}
+
 // v truncated toward zero and held to the int range; NaN becomes 0.
 int saturate(double v) {
   return std::isnan(v) ? 0 : static_cast<int>(std::clamp(v, double{INT_MIN}, double{INT_MAX}));
@@ -195,13 +205,8 @@ void VEL_Quit() {
 }
 
 int VEL_SetWindowIcon(const char *path) {
-  SDL_RWops *file = asset_open(path);
-  if (!file) {
-    return -1;
-  }
-  SDL_Surface *icon = SDL_LoadBMP_RW(file, 1);
+  SDL_Surface *icon = asset_bmp(path);
   if (!icon) {
-    SDL_Log("%s: %s", path, SDL_GetError());
     return -1;
   }
   SDL_SetWindowIcon(window, icon);
@@ -544,13 +549,8 @@ const Face *image_face(Image &image, int flip) {
 }
 
 int image_load_into(int id, const char *path) {
-  SDL_RWops *file = asset_open(path);
-  if (!file) {
-    return -1;
-  }
-  SDL_Surface *loaded = SDL_LoadBMP_RW(file, 1);
+  SDL_Surface *loaded = asset_bmp(path);
   if (!loaded) {
-    SDL_Log("%s: %s", path, SDL_GetError());
     return -1;
   }
   SDL_Surface *pixels = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
