@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
 
 using json = nlohmann::json;
@@ -285,35 +285,43 @@ bool read_root(const json &root, LvMap *map) {
 }
 
 bool read_file(const std::string &path, std::string *text) {
-  FILE *file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  errno = 0;
+  std::ifstream file(path, std::ios::binary);
+  char chunk[65536];
+  // read() turns a failed read (a directory, say) into the bad state, with errno telling why.
+  while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+    text->append(chunk, static_cast<size_t>(file.gcount()));
+  }
+  if (!file.is_open() || file.bad()) {
     return fail("$", "a readable map file", std::string("none (") + std::strerror(errno) + ")");
   }
-  char chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    text->append(chunk, n);
-  }
-  int error = std::ferror(file) ? errno : 0;
-  std::fclose(file);
-  return error == 0 ||
-         fail("$", "a readable map file", std::string("none (") + std::strerror(error) + ")");
+  return true;
 }
 
-// Builds the document as the library's own parser does, and keeps the place of a syntax
-// error from the library's message ("... parse error at line L, column C: ...").
-struct DocumentParser : nlohmann::detail::json_sax_dom_parser<json> {
-  explicit DocumentParser(json &root) : json_sax_dom_parser(root, false) {}
-  std::string error_place;
-  template <class Exception> bool parse_error(size_t, const std::string &, const Exception &ex) {
-    const std::string message = ex.what();
-    const size_t start = message.find("line ");
-    const size_t end = message.find(':', start);
-    error_place =
-        start == std::string::npos ? "an unknown place" : message.substr(start, end - start);
-    return false;
+// "line L, column C" of the character at `byte` (counted from 1, the end of the text counting
+// as one more character), numbered as the library numbers them in its own messages.
+std::string place_of(const std::string &text, size_t byte) {
+  size_t line = 1;
+  size_t line_start = 0;
+  for (size_t i = 0; i < std::min(byte, text.size()); ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      line_start = i + 1;
+    }
   }
-};
+  return "line " + std::to_string(line) + ", column " + std::to_string(byte - line_start);
+}
+
+// The document in text. The library reports a syntax error only by throwing; it is caught
+// here, at its edge, and turned into the fault's line.
+bool parse(const std::string &text, json *root) {
+  try {
+    *root = json::parse(text);
+    return true;
+  } catch (const json::parse_error &error) {
+    return fail("$", "JSON text", "a syntax error at " + place_of(text, error.byte));
+  }
+}
 
 } // namespace
 
@@ -321,16 +329,10 @@ bool lvgen_read_map(const std::string &path, LvMap *map, std::string *error) {
   *map = LvMap{};
   map->path = path;
   std::string text;
-  bool good = read_file(path, &text);
-  if (good) {
-    json root;
-    DocumentParser parser(root);
-    good = json::sax_parse(text, &parser)
-               ? read_root(root, map)
-               : fail("$", "JSON text", "a syntax error at " + parser.error_place);
-  }
-  if (!good) {
+  json root;
+  if (!read_file(path, &text) || !parse(text, &root) || !read_root(root, map)) {
     *error = fault;
+    return false;
   }
-  return good;
+  return true;
 }
