@@ -22,16 +22,6 @@
 
 using Clock = std::chrono::steady_clock;
 
-// The shipped configuration with pacing off, so that a frame costs only its own work.
-extern const VEL_Config BENCH_CONFIG = {.display_width = 640,
-                                        .display_height = 480,
-                                        .target_fps = 0,
-                                        .tile_size = 16,
-                                        .title = "pordeck",
-                                        .ratio = 0.0,
-                                        .disable_bind_menu = true,
-                                        .hide_cursor = true};
-
 // startup.cpp: main's start-up path in a process of its own, timed from the process start.
 int startup_child(Clock::time_point entered, int frames);
 
@@ -57,7 +47,9 @@ void finish_props(Game *game, int count) {
 // one frame drawn (which loads the images and brings the clocks out when none stand).
 struct Running {
   explicit Running(int finished) {
-    if (VEL_Init(&BENCH_CONFIG) != 0) {
+    // The shipped configuration with pacing off, so that a frame costs only its own work.
+    static constexpr VEL_Config config = game_config_unpaced();
+    if (VEL_Init(&config) != 0) {
       std::exit(1); // the engine has logged why
     }
     game = static_cast<Game *>(std::malloc(sizeof(Game)));

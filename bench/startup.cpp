@@ -25,8 +25,7 @@ extern char **environ;
 
 using Clock = std::chrono::steady_clock;
 
-// pordeck_bench.cpp: the configuration every run uses, and one frame of play with clicks.
-extern const VEL_Config BENCH_CONFIG;
+// pordeck_bench.cpp: one frame of play with clicks.
 void play_frame(Game *game, int frame);
 
 namespace {
@@ -146,7 +145,8 @@ BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 // of play. Reports "<ms from main> <ms from process start> <max RSS KiB>" after the first
 // frame and "<max RSS KiB>" after the rest.
 int startup_child(Clock::time_point entered, int frames) {
-  if (VEL_Init(&BENCH_CONFIG) != 0) {
+  static constexpr VEL_Config config = game_config_unpaced();
+  if (VEL_Init(&config) != 0) {
     return 1;
   }
   auto *game = static_cast<Game *>(std::malloc(sizeof(Game)));

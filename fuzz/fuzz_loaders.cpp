@@ -1,6 +1,7 @@
 // fuzz_loaders -- feeds arbitrary bytes to the engine's loaders as an image, a sound effect
 // and a music track: each must load or be refused with -1 and its log line, never crash or
 // touch memory it does not own. Built with clang's libFuzzer (see ./run.sh fuzz).
+#include "game.h"
 #include "vel.h"
 
 #include <SDL_mixer.h>
@@ -11,14 +12,7 @@
 
 namespace {
 
-const VEL_Config config = {.display_width = 640,
-                           .display_height = 480,
-                           .target_fps = 0,
-                           .tile_size = 16,
-                           .title = "fuzz",
-                           .ratio = 0.0,
-                           .disable_bind_menu = true,
-                           .hide_cursor = true};
+const VEL_Config config = game_config_unpaced();
 int loaded = 0; // images and sounds in the engine's tables, which hold 64 of each
 
 void quiet(void *, int, SDL_LogPriority, const char *) {}

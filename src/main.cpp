@@ -31,17 +31,6 @@
 
 namespace {
 
-const VEL_Config cfg = {
-    .display_width = GAME_WIDTH,
-    .display_height = GAME_HEIGHT,
-    .target_fps = 30,
-    .tile_size = 16,
-    .title = "pordeck",
-    .ratio = 0.0,
-    .disable_bind_menu = true,
-    .hide_cursor = true,
-};
-
 constexpr char USAGE[] = "Usage: pordeck [--help | --version]\n";
 constexpr char HELP[] =
     "Smash every crate and window while the alarm rings, then silence the clock.\n"
@@ -102,7 +91,7 @@ int main(int argc, char **argv) {
     return command_line(argc, argv);
   }
   kinds_register();
-  if (VEL_Init(&cfg) != 0) {
+  if (VEL_Init(&GAME_CONFIG) != 0) {
     VEL_Quit();
     return 1;
   }

@@ -2,6 +2,7 @@
 // drivers, pushed SDL input, canvas read-back, files, and child processes.
 #pragma once
 
+#include "game.h"
 #include "vel.h"
 
 #include <gtest/gtest.h>
@@ -27,14 +28,7 @@ private:
 };
 
 // The shipped configuration with pacing off, so tests run as fast as the renderer allows.
-constexpr VEL_Config test_config{.display_width = 640,
-                                 .display_height = 480,
-                                 .target_fps = 0,
-                                 .tile_size = 16,
-                                 .title = "pordeck",
-                                 .ratio = 0.0,
-                                 .disable_bind_menu = true,
-                                 .hide_cursor = true};
+constexpr VEL_Config test_config = game_config_unpaced();
 
 // Starts the engine for the scope of a test (failing the test if it cannot) and quits it.
 struct Engine {

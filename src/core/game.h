@@ -3,6 +3,7 @@
 #pragma once
 
 #include "entity.h"
+#include "vel.h"
 
 #include <cstdint>
 
@@ -10,6 +11,27 @@ constexpr int GAME_MAX_ENTITIES = 512;
 // The canvas the game is drawn on, in pixels; the level has the same size.
 constexpr int32_t GAME_WIDTH = 640;
 constexpr int32_t GAME_HEIGHT = 480;
+
+// The game's engine configuration: the canvas at 30 frames per second in a resizable window
+// titled "pordeck", square pixels, no key-binding window, the system cursor hidden.
+inline constexpr VEL_Config GAME_CONFIG = {
+    .display_width = GAME_WIDTH,
+    .display_height = GAME_HEIGHT,
+    .target_fps = 30,
+    .tile_size = 16,
+    .title = "pordeck",
+    .ratio = 0.0,
+    .disable_bind_menu = true,
+    .hide_cursor = true,
+};
+
+// The same with frame pacing off, so that a frame costs only its own work: for measuring
+// and testing.
+constexpr VEL_Config game_config_unpaced() {
+  VEL_Config config = GAME_CONFIG;
+  config.target_fps = 0;
+  return config;
+}
 
 // Background of every frame, under the entities: red, green, blue, alpha from 0 to 1.
 constexpr float GAME_BACKGROUND[4] = {0.4f, 0.3f, 0.3f, 0.0f};
