@@ -1,30 +1,46 @@
-// Entity geometry and movement on a level of the tests' own: defining lvgen_maps here keeps
-// the generated levels out of this program, so the level can hold a solid cell.
+// The game core on levels of the tests' own (defining lvgen_maps here keeps the generated
+// levels out of this program): entity geometry and movement, and the game's scenes, timers
+// and levels, with a kind of the tests' own.
+#include "entitytag.h"
 #include "game.h"
 #include "map.h"
 #include "support.h"
 
 #include <climits>
 
-// 40 x 30 cells of 16 pixels like the shipped level; the fixture makes cell (20, 10), pixels
-// 320..335 x 160..175, solid.
+// Two levels of 40 x 30 cells of 16 pixels like the shipped one; the fixture makes cell
+// (20, 10), pixels 320..335 x 160..175, solid. The first holds two movers, a rectangle and a
+// point, around an object of a type no kind registers; the second, one mover.
 static int32_t tiles[40 * 30];
 const lvgen_layer layer{"solid cell", 1.0, 0, 0, tiles};
-const lvgen_map level{"own.tmj", 40, 30, 16, 16, 1, &layer, 0, nullptr};
-const lvgen_map *const lvgen_maps[] = {&level, nullptr};
+const lvgen_object first_objects[] = {{"mover", "", 1, 10.0, 20.0, 21.0, 5.0, 0.0, true},
+                                      {"crate", "", 2, 0.0, 0.0, 64.0, 64.0, 0.0, true},
+                                      {"mover", "", 3, -5.0, 0.0, 5.0, 0.0, 0.0, true}};
+const lvgen_object next_objects[] = {{"mover", "", 1, 300.0, 200.0, 0.0, 0.0, 0.0, true}};
+const lvgen_map first{"own.tmj", 40, 30, 16, 16, 1, &layer, 3, first_objects};
+const lvgen_map next{"next.tmj", 40, 30, 16, 16, 1, &layer, 1, next_objects};
+const lvgen_map *const lvgen_maps[] = {&first, &next, nullptr};
 
 namespace {
 
-constexpr int32_t WINDOW = 1, PLAYER = 2, BOX = 3, ALARM = 4;
+constexpr int32_t WINDOW = 1, PLAYER = 2, BOX = 3, ALARM = 4; // as the game registers them
 
-// The solid cell.
-struct Entities : testing::Test {
-  static void SetUpTestSuite() { tiles[10 * 40 + 20] = 1; }
-};
+int updates = 0; // of movers
 
 Entity box_at(int32_t x, int32_t y, int32_t w, int32_t h) {
   return Entity{nullptr, nullptr, nullptr, 0, x, y, 0.0, 0.0, 0.0, 0.0, w, h, false, false, 0.0};
 }
+
+// The solid cell, and the mover kind: an entity whose update counts itself.
+struct Entities : testing::Test {
+  static void SetUpTestSuite() {
+    tiles[10 * 40 + 20] = 1;
+    entitytag_add("mover", [](Entity *e, int32_t x, int32_t y) {
+      *e = box_at(x, y, 1, 1);
+      e->type = entity_type("mover"), e->update = [](Entity *, Game *) { ++updates; };
+    });
+  }
+};
 
 // Boxes meet when they share more than one row or column: pixels 68..131 against others.
 TEST_F(Entities, MeetAndPlaceMeeting) {
@@ -93,6 +109,49 @@ TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
     entity_move(&e);
     EXPECT_EQ(e.y, x0 >= 289 && x0 <= 367 ? 152 : 160) << x0;
   }
+}
+
+// The scene: one entity per object of a registered kind, in slots from 0, at the centre of
+// its rectangle truncated toward zero; an unknown type is named on standard output and
+// skipped. The timers rebuild the scene when they run out (the next level's, once, when it
+// is the next-level timer), and the pool hands out slot 511 again once it is full.
+TEST_F(Entities, ScenesTimersAndLevels) {
+  static Game game;
+  testing::internal::CaptureStdout();
+  game_init(&game);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown type 'crate'\n");
+  const int32_t mover = entity_type("mover");
+  EXPECT_EQ(std::tuple(game.entities[0].x, game.entities[0].y, game.entities[1].x,
+                       game.entities[1].y, game.entities[2].type),
+            std::tuple(20, 22, -2, 0, 0));
+  EXPECT_EQ(std::pair(game_entity_count(&game, mover), game_entity_count(&game, 0)),
+            std::pair(2u, 510u));
+  EXPECT_EQ(std::pair(game_get_entity(&game, mover), game_get_entity(&game, 99)),
+            std::pair(&game.entities[0], static_cast<Entity *>(nullptr)));
+  // Timers to arm (0: leave them), then one update: the movers updated in it, whether the
+  // scene was rebuilt (which frees slot 5, marked live before), the level shown after it
+  // (slot 0's x) and the restart timer left.
+  // clang-format off
+  const std::tuple<uint32_t, uint32_t, int, bool, int, uint32_t> steps[] = {
+      {0, 0, 2, false, 20, 0}, {2, 0, 2, false, 20, 1}, {0, 0, 2, true, 20, 0},
+      {5, 1, 0, true, 300, 0}, {0, 1, 0, true, 300, 0}}; // the last level stays the last
+  // clang-format on
+  for (const auto &[restart, next_map, updated, rebuilt, level_x, restart_left] : steps) {
+    game.restart_timer = restart ? restart : game.restart_timer;
+    game.next_map_timer = next_map;
+    game.entities[5].type = 99, destructibles = 7, des_x = des_y = 9;
+    updates = 0;
+    game_update(&game);
+    EXPECT_EQ(
+        std::tuple(updates, game.entities[5].type == 0, game.entities[0].x, game.restart_timer),
+        std::tuple(updated, rebuilt, level_x, restart_left));
+    // A rebuilt scene counts its props afresh (these levels have none).
+    EXPECT_EQ(std::tuple(destructibles, des_x, des_y),
+              rebuilt ? std::tuple(0, 0, 0) : std::tuple(7, 9, 9));
+  }
+  for (int i = 0; i < GAME_MAX_ENTITIES; ++i)
+    game_create_entity(&game)->type = mover;
+  EXPECT_EQ(game_create_entity(&game), &game.entities[GAME_MAX_ENTITIES - 1]);
 }
 
 } // namespace

@@ -9,8 +9,21 @@
 #include <SDL_mixer.h>
 
 #include <climits>
+#include <dlfcn.h>
 #include <memory>
 #include <random>
+
+// The crosshair is symmetric, so its flips would not show: every 23 x 23 image read, which
+// only the crosshair is, gets an opaque pixel in its top-left corner, for the game and the
+// test alike.
+extern "C" SDL_Surface *SDL_LoadBMP_RW(SDL_RWops *src, int freesrc) {
+  static const auto real =
+      reinterpret_cast<SDL_Surface *(*)(SDL_RWops *, int)>(dlsym(RTLD_NEXT, "SDL_LoadBMP_RW"));
+  SDL_Surface *image = real(src, freesrc);
+  if (image && image->w == 23 && image->h == 23 && image->format->BytesPerPixel == 4)
+    *static_cast<Uint32 *>(image->pixels) = SDL_MapRGBA(image->format, 255, 0, 255, 255);
+  return image;
+}
 
 namespace {
 
@@ -110,14 +123,16 @@ int expect_sprite(const std::vector<Rgba> &canvas, const Picture &picture, int c
   return compared;
 }
 
-// The cursor drawn at its entity's position as the frame just presented drew it: with that
-// frame's flips, tinted. Fails the test otherwise.
+// The cursor drawn at its entity's position as the frame just presented drew it: tinted, and
+// flipped by the frame's tick, four frames each: none, vertical, both, horizontal. Fails the
+// test otherwise.
 void expect_cursor(const Entity &cursor, Rgba tint) {
   static const Picture picture = load_picture("res/cursor.bmp");
-  // The flips of the frame just presented (the tick has counted it already).
-  const uint64_t tick = VEL_GetTick() - 1;
-  const int flip = static_cast<int>((tick >> 3 & 1) | ((tick + 4) >> 3 & 1) << 1);
-  EXPECT_GT(expect_sprite(read_canvas(), picture, cursor.x, cursor.y, {}, flip, tint), 0);
+  constexpr int kFlips[] = {0, SDL_FLIP_VERTICAL, SDL_FLIP_VERTICAL | SDL_FLIP_HORIZONTAL,
+                            SDL_FLIP_HORIZONTAL};
+  const uint64_t tick = VEL_GetTick() - 1; // it has counted the frame already
+  EXPECT_GT(
+      expect_sprite(read_canvas(), picture, cursor.x, cursor.y, {}, kFlips[tick / 4 % 4], tint), 0);
 }
 
 constexpr int kPlayer = 143, kLastBox = 129, kLastWindow = 142; // no window lies over box 129
@@ -152,6 +167,11 @@ TEST(Player, APressFiresOnceAndFlashes) {
   scene.click(100, 20); // over nothing
   EXPECT_EQ(std::pair(player.flash, scene.heard()), std::pair(0.9, Sounds{SOUND_SHOT}));
   expect_cursor(player, Rgba{255, 25, 25, 255});
+  for (int i = 0; i < 16; ++i) { // every flip, wherever the cycle stands; the red fading
+    scene.frame();
+    const auto fading = static_cast<uint8_t>(static_cast<float>(1.0 - player.flash) * 255.0f);
+    expect_cursor(player, Rgba{255, fading, fading, 255});
+  }
   // A click quicker than a frame, down and up before the update, still fires.
   push_mouse(box.x, box.y, SDL_BUTTON_LEFT, true);
   push_mouse(box.x, box.y, SDL_BUTTON_LEFT, false);

@@ -67,6 +67,8 @@ TEST_F(ImageTest, DestinationRectangles) {
       // clang-format off
       {32, 100, {0, 0, -1, -1, 1.0, 1.0, 0.0, 1, 0, 0}, {84, 88, 115, 111}},   // centred
       {33, 10, {0, 0, -1, -1, 1.0, 1.0, 0.0, 1, 0, 0}, {0, 88, 26, 111}},      // -6.5 truncated to -6
+      {33, 100, {0, 0, -1, -1, 1.0, 1.0, 0.0, 1, 0, 0}, {83, 88, 115, 111}},   // 83.5 truncated to 83
+      {32, 100, {0, 0, -1, -1, 2.0, 0.5, 0.0, 1, 0, 0}, {68, 94, 131, 105}},   // scaled unevenly
       {32, 100, {0, 0, -1, -1, 1.0, 1.0, 0.0, 0, 0, 0}, {100, 100, 131, 123}}, // top-left corner
       {32, 100, {0, 0, 0, 0, 2.0, 2.0, 0.0, 1, 0, 0}, {68, 76, 131, 123}},     // scaled
       {32, 100, {-8, -8, 0, 0, 1.0, 1.0, 0.0, 0, 0, 0}, {108, 108, 131, 123}}, // clipped left, top
@@ -136,6 +138,54 @@ TEST_F(ImageTest, OpaqueCopiesDrawTheSamePixelsAsBlending) {
   const std::vector<Rgba> blended = draw_all(false);
   EXPECT_TRUE(blended == draw_all(true)) << "the pixels differ";
   EXPECT_NE(blended, std::vector<Rgba>(blended.size(), blended[0])) << "nothing drawn";
+}
+
+// Each path string is an image of its own, up to 64: the same file named a 65th way is
+// refused, and the 64 are still found by their paths, with the file gone.
+TEST_F(ImageTest, SixtyFourImages) {
+  std::vector<std::string> paths{path("x.bmp")};
+  while (paths.size() < VEL_MAX_IMAGES + 1)
+    paths.push_back("./" + paths.back());
+  std::vector<int> ids, expected;
+  LogCapture log;
+  for (int i = 0; i <= VEL_MAX_IMAGES; ++i)
+    ids.push_back(i == 0 ? load("x.bmp", 2, 2) : VEL_ImageLoad(paths[i].c_str()));
+  std::remove((dir + "x.bmp").c_str());
+  for (int i = 0; i <= VEL_MAX_IMAGES; ++i)
+    expected.push_back(i < VEL_MAX_IMAGES ? i : -1);
+  EXPECT_EQ(ids, expected);
+  EXPECT_EQ(std::pair(VEL_ImageLoad(paths[0].c_str()), VEL_ImageLoad(paths[63].c_str())),
+            std::pair(0, 63));
+  EXPECT_EQ(log.lines(), Lines{"reached image limit (64)"});
+}
+
+// A sheet of 16-pixel tiles, 40 x 32: two whole tiles a row (the 8 columns left over make
+// none), numbered row by row; each tile is full colour on its left half and half as bright
+// on its right. A tile is drawn at its size, mirrored as asked.
+TEST_F(ImageTest, TilesRowByRow) {
+  const int id = load("tiles.bmp", 40, 32, [](int x, int y) {
+    const uint8_t v = x % 16 < 8 ? 255 : 128;
+    const Rgba colours[] = {{v, 0, 0, 255}, {0, v, 0, 255}, {0, 0, v, 255}, {v, v, v, 255}};
+    return x >= 32 ? kRed : colours[y / 16 * 2 + x / 16];
+  });
+  // Tile, flip; the colours seen at its drawn left and right halves.
+  const std::tuple<int, int, Rgba, Rgba> tiles[] = {
+      {0, 0, kRed, {128, 0, 0, 255}},
+      {1, 0, kGreen, {0, 128, 0, 255}},
+      {2, 0, kBlue, {0, 0, 128, 255}},
+      {3, 0, kWhite, {128, 128, 128, 255}},
+      {1, SDL_FLIP_HORIZONTAL, {0, 128, 0, 255}, kGreen}};
+  for (int i = 0; i < 5; ++i) {
+    const auto &[tile, flip, left, right] = tiles[i];
+    EXPECT_EQ(VEL_DrawTile(id, tile, 20 * i, 0, 0.0, flip), 0);
+    EXPECT_EQ(std::pair(read_pixel(20 * i + 2, 8), read_pixel(20 * i + 13, 8)),
+              std::pair(left, right))
+        << "tile " << tile;
+  }
+  EXPECT_EQ(drawn_box(), (std::array{0, 0, 95, 15}));
+  LogCapture log;
+  EXPECT_EQ(VEL_DrawTile(id, 4, 0, 0, 0.0, 0), -1);
+  EXPECT_EQ(log.lines(), Lines{"tile exceeds boundaries"});
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 namespace {
 
 using Events = std::vector<std::pair<uint32_t, uint32_t>>;
-constexpr uint32_t kDown = VEL_EVENT_BUTTON_DOWN;
+constexpr uint32_t kDown = VEL_EVENT_BUTTON_DOWN, kUp = VEL_EVENT_BUTTON_UP;
 
 // Type and button of every event VEL_PollEvent reports until the queue is empty.
 Events poll_all() {
@@ -41,6 +41,37 @@ TEST(VelInput, MouseInCanvasPixels) {
   EXPECT_TRUE(VEL_ButtonDown(VEL_BUTTON_MOUSE_L) && VEL_ButtonDown(VEL_BUTTON_MOUSE_R));
   EXPECT_FALSE(VEL_ButtonDown(VEL_BUTTON_MOUSE_M) || VEL_ButtonDown(9));
   EXPECT_EQ(log.lines(), Lines{"9 button doesn't exist"});
+}
+
+// The default keys drive the six keyboard buttons: a press reports once and holds its button
+// down, its repeats report nothing, its release reports once. F1 is a key like any unmapped
+// one while the key-binding window is off; F11 switches full screen, and the next F11 back.
+// A key can be bound to a keyboard button, F11 included, but never F1, and no button beyond.
+TEST(VelInput, KeysRepeatsFullScreenAndBinding) {
+  Engine engine;
+  const SDL_Scancode keys[] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
+                               SDL_SCANCODE_DOWN, SDL_SCANCODE_X,     SDL_SCANCODE_C};
+  for (uint32_t button = 0; button < 6; ++button) {
+    push_key(keys[button], true), push_key(keys[button], true, true);
+    const Events down = poll_all();
+    EXPECT_EQ(std::pair(down, VEL_ButtonDown(button)), std::pair(Events{{kDown, button}}, true));
+    push_key(keys[button], false);
+    const Events up = poll_all();
+    EXPECT_EQ(std::pair(up, VEL_ButtonDown(button)), std::pair(Events{{kUp, button}}, false));
+  }
+  for (const bool full : {true, false}) {
+    push_key(SDL_SCANCODE_F1, true), push_key(SDL_SCANCODE_F11, true);
+    EXPECT_TRUE(poll_all().empty());
+    EXPECT_EQ((SDL_GetWindowFlags(test_window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0, full);
+  }
+  LogCapture log;
+  VEL_ButtonBind(0, SDL_SCANCODE_F1), VEL_ButtonBind(6, SDL_SCANCODE_A);
+  VEL_ButtonBind(0, SDL_SCANCODE_F11), VEL_ButtonBind(2, SDL_SCANCODE_F11);
+  push_key(SDL_SCANCODE_F11, true);
+  EXPECT_EQ(poll_all(), (Events{{kDown, VEL_BUTTON_LEFT}})); // the first button that holds it
+  EXPECT_EQ(log.lines(),
+            (Lines{"button 0 can't be remapped to key F1", "button 6 can't be remapped to key A",
+                   "bound key F11 to button 0", "bound key F11 to button 2"}));
 }
 
 // F1 opens the menu. A quit request made in the menu closes it and is kept; buttons released
