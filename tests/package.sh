@@ -16,6 +16,12 @@ fail() {
   exit 1
 }
 
+# Every tool the checks use, with the Debian package that brings it.
+for tool in cpack:cmake dpkg-deb:dpkg desktop-file-validate:desktop-file-utils \
+  appstreamcli:appstream man:man-db lintian:lintian; do
+  command -v "${tool%%:*}" >/dev/null || fail "${tool%%:*} is missing (Debian package ${tool#*:})"
+done
+
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   fail "cpack: $(cat "$work/cpack.log")"
 deb=$(echo "$work"/pordeck_*.deb)
@@ -47,8 +53,9 @@ appstreamcli validate --no-net "$usr"/share/metainfo/*.xml >"$work/out" || fail 
 grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
   "$usr/share/doc/pordeck/copyright" || fail "the copyright file is not machine-readable"
 man -l "$usr/share/man/man6/pordeck.6.gz" 2>&1 | grep -q '^OPTIONS' || fail "man page"
-lintian -EvIL +pedantic "$deb" 2>/dev/null >"$work/out"
-[ ! -s "$work/out" ] || fail "lintian: $(cat "$work/out")"
+# lintian exits non-zero on a finding: its report is the message.
+lintian -EvIL +pedantic "$deb" >"$work/out" 2>"$work/err" || true
+[ ! -s "$work/out" ] || fail "lintian: $(cat "$work/out" "$work/err")"
 
 game=$usr/games/pordeck
 # The command line: help and version on standard output, an unknown option refused with the
