@@ -21,4 +21,4 @@ emcmake cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DPORD
   -DPORDECK_HARDENING=OFF \
   -DPORDECK_HOST_TOOLS="$build_dir/host" \
   -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DSDL2_mixer_DIR="$sdl/lib/cmake/SDL2_mixer"
-cmake --build "$build_dir" --target pordeck -j"$jobs"
+cmake --build "$build_dir" --target site -j"$jobs"

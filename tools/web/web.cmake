@@ -53,6 +53,9 @@ function(pordeck_web_site)
   set_target_properties(pordeck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
   target_link_options(pordeck PRIVATE ${PORDECK_WEB_LINK_OPTIONS})
   set_property(TARGET pordeck APPEND PROPERTY LINK_DEPENDS ${PORDECK_ASSET_FILES})
+  # The site as served: the game, its data and the page.
+  add_custom_target(site ALL DEPENDS pordeck COMMAND ${CMAKE_COMMAND} -DSCRIPT=${site}/pordeck.js
+    -DDATA=${site}/pordeck.data -P ${CMAKE_SOURCE_DIR}/tools/web/package_id.cmake)
   foreach(file index.html page.js)
     configure_file(${CMAKE_SOURCE_DIR}/src/web/${file} ${site}/${file} COPYONLY)
   endforeach()
