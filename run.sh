@@ -12,6 +12,8 @@
 #                        Google Benchmark (--benchmark_filter=Frame, ...)
 #   ./run.sh web         build the game for the browser (tools/web/) and serve it on
 #                        http://127.0.0.1:8000/ until stopped
+#   ./run.sh release     make every download of the commit checked out in dist/<version>/,
+#                        with SHA256SUMS and NOTES.md (tools/release.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -21,6 +23,8 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool ima
   x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian)
 # The browser build; its test also needs a browser.
 WEB_PACKAGES=(emscripten dpkg-dev)
+# Releases: archives made the same way every time.
+RELEASE_PACKAGES=(git zip strip-nondeterminism)
 JOBS=$(nproc)
 
 install_missing() {
@@ -52,6 +56,37 @@ run_tests() {
   ctest --test-dir "$dir" --output-on-failure -j"$JOBS" --timeout 600
 }
 
+refuse() {
+  echo "release: $*" >&2
+  exit 2
+}
+
+# The downloads of the commit checked out, in dist/<version>/, with their checksums and the
+# changelog entry of the version; refused for a work tree with changes, or a version that the
+# changelog and the AppStream metadata do not both name.
+release() {
+  local version dist file
+  version=$(tools/version.sh)
+  [ -z "$(git status --porcelain)" ] || refuse "the work tree has uncommitted changes"
+  head -n 1 packaging/changelog | grep -q "^pordeck ($version)" ||
+    refuse "packaging/changelog has no entry for $version at its top"
+  grep -q "<release version=\"$version\"" packaging/*.metainfo.xml ||
+    refuse "the AppStream metadata has no <release> of $version"
+  dist=dist/$version
+  rm -rf "$dist" build-release
+  tools/release.sh build-release
+  mkdir -p "$dist"
+  for file in build-release/pordeck[-_]"$version"*; do
+    cp "$file" "$dist/"
+  done
+  # The changelog's entry, its lines unindented: the notes of the release.
+  awk -v v="$version" 'NR == 1 { print "# pordeck " v "\n"; next }
+    /^ -- / { exit } { sub(/^  /, ""); print }' packaging/changelog >"$dist/NOTES.md"
+  (cd "$dist" && sha256sum -- pordeck* >SHA256SUMS)
+  echo "Released $version in $dist:"
+  ls -l "$dist"
+}
+
 case "${1:-}" in
 play)
   install_missing "${BUILD_PACKAGES[@]}"
@@ -59,12 +94,14 @@ play)
   exec ./build/pordeck
   ;;
 test)
-  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WEB_PACKAGES[@]}" chromium
+  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
+    "${RELEASE_PACKAGES[@]}" chromium faketime diffoscope
   tools/web/build.sh build-web
   run_tests build -DPORDECK_TESTS=ON -DPORDECK_WEB_SITE="$PWD/build-web/site"
   ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_tests build-sanitize -DPORDECK_TESTS=ON -DPORDECK_SANITIZE=ON
+  tests/reproducible.sh "$PWD" deb web
   ;;
 package)
   install_missing "${BUILD_PACKAGES[@]}" dpkg-dev file
@@ -93,8 +130,12 @@ web)
   tools/web/build.sh build-web
   exec node tools/web/serve.mjs build-web/site 8000
   ;;
+release)
+  install_missing "${BUILD_PACKAGES[@]}" "${WEB_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}"
+  release
+  ;;
 *)
-  echo "usage: $0 play | test | package | fuzz [seconds] | bench | web" >&2
+  echo "usage: $0 play | test | package | fuzz [seconds] | bench | web | release" >&2
   exit 2
   ;;
 esac

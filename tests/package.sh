@@ -24,8 +24,12 @@ done
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   fail "cpack: $(cat "$work/cpack.log")"
-deb=$(echo "$work"/pordeck_*.deb)
-[ -f "$deb" ] || fail "no pordeck_*.deb in $(ls "$work")"
+# The version, written once in CMakeLists.txt, names the package and is its version, the
+# game's, the changelog's latest and the AppStream metadata's latest release.
+version=$("$(dirname "$0")/../tools/version.sh")
+deb=$work/pordeck_${version}_amd64.deb
+[ -f "$deb" ] || fail "no pordeck_${version}_amd64.deb in $(ls "$work")"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version: $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libsdl2-2.0-0 libsdl2-mixer-2.0-0; do
   [[ $depends =~ (^|, )$library( |,|$) ]] || fail "Depends: $depends -- no $library"
@@ -50,6 +54,10 @@ files=$(cd "$work/root" && find . ! -type d ! -path ./usr/share/games/pordeck/re
 diff -r "$build/res" "$usr/lib/games/pordeck/res/" || fail "res/ differs from the build's"
 desktop-file-validate "$usr/share/applications/pordeck.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$usr"/share/metainfo/*.xml >"$work/out" || fail "$(cat "$work/out")"
+releases=$(grep -o '<release version="[^"]*"' "$usr"/share/metainfo/*.xml | head -n 1)
+[ "$releases" = "<release version=\"$version\"" ] || fail "AppStream's latest: $releases"
+zcat "$usr/share/doc/pordeck/changelog.gz" | head -n 1 | grep -q "^pordeck ($version) " ||
+  fail "the changelog's latest: $(zcat "$usr/share/doc/pordeck/changelog.gz" | head -n 1)"
 grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
   "$usr/share/doc/pordeck/copyright" || fail "the copyright file is not machine-readable"
 man -l "$usr/share/man/man6/pordeck.6.gz" 2>&1 | grep -q '^OPTIONS' || fail "man page"
@@ -69,7 +77,7 @@ answers() {
 }
 usage='Usage: pordeck [--help | --version]'
 answers --help 0 "$usage" ""
-answers --version 0 "pordeck $(dpkg-deb -f "$deb" Version)" ""
+answers --version 0 "pordeck $version" ""
 answers --bogus 2 "" "pordeck: unknown option '--bogus'
 $usage"
 
