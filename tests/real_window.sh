@@ -24,9 +24,9 @@ fail() {
   exit 1
 }
 
-# Runs a check until it passes, for at most about 5 s.
+# Runs a check until it passes, for at most about 10 s.
 retry() {
-  local deadline=$((SECONDS + 5))
+  local deadline=$((SECONDS + 10))
   until "$@"; do
     [ "$SECONDS" -le "$deadline" ] || return 1
     sleep 0.05
