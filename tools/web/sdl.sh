@@ -10,36 +10,11 @@
 set -euo pipefail
 exec 3>&1 1>&2
 
-sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
-
-latest_source() {
-  apt-cache showsrc "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -n 1
-}
-
-# apt-get source needs deb-src entries; they mirror the machine's own deb entries.
-add_source_entries() {
-  local list=/etc/apt/sources.list.d
-  if [ -f $list/debian.sources ]; then
-    sed 's/^Types: deb$/Types: deb-src/' $list/debian.sources |
-      "${sudo[@]}" tee $list/pordeck-deb-src.sources >/dev/null
-  fi
-  if [ -f /etc/apt/sources.list ]; then
-    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-      "${sudo[@]}" tee $list/pordeck-deb-src.list >/dev/null
-  fi
-  "${sudo[@]}" apt-get update -q
-}
-
-[ -n "$(latest_source libsdl2)" ] || add_source_entries
-sdl_version=$(latest_source libsdl2)
-mixer_version=$(latest_source libsdl2-mixer)
-[ -n "$sdl_version" ] && [ -n "$mixer_version" ] || {
-  echo "no source package for libsdl2 or libsdl2-mixer" >&2
-  exit 1
-}
+source "$(dirname "$0")/../debsrc.sh"
+sdl_version=$(debsrc_version libsdl2)
+mixer_version=$(debsrc_version libsdl2-mixer)
 emcc_version=$(emcc --version | sed -n '1s/.* \([0-9][0-9.]*\).*/\1/p')
-script_hash=$(sha256sum "$0" | cut -c1-12)
+script_hash=$(cat "$0" "$(dirname "$0")/../debsrc.sh" | sha256sum | cut -c1-12)
 key="sdl2-${sdl_version}_mixer-${mixer_version}_emcc-${emcc_version}_${script_hash}"
 prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/web-sdl/$key
 if [ -f "$prefix/done" ]; then
@@ -51,20 +26,18 @@ echo "Building SDL2 $sdl_version and SDL2_mixer $mixer_version for the browser i
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-apt-get source -q --download-only "libsdl2=$sdl_version" "libsdl2-mixer=$mixer_version"
-dpkg-source -x libsdl2_*.dsc sdl2 >/dev/null
-dpkg-source -x libsdl2-mixer_*.dsc mixer >/dev/null
+debsrc_unpack "$work" "libsdl2=$sdl_version" "libsdl2-mixer=$mixer_version"
 
 # The JavaScript optimiser needs acorn, which Debian keeps outside a foreign node's path.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 staging=$prefix.partial
 rm -rf "$staging"
-emcmake cmake -S sdl2 -B sdl2-build -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$staging" \
-  -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF \
-  -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_HIDAPI=OFF
+emcmake cmake -S libsdl2 -B sdl2-build -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX="$staging" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
+  -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_HIDAPI=OFF
 cmake --build sdl2-build -j"$(nproc)"
 cmake --install sdl2-build
-emcmake cmake -S mixer -B mixer-build -DCMAKE_BUILD_TYPE=Release \
+emcmake cmake -S libsdl2-mixer -B mixer-build -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$staging" -DSDL2_DIR="$staging/lib/cmake/SDL2" \
   -DBUILD_SHARED_LIBS=OFF -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
   -DSDL2MIXER_CMD=OFF -DSDL2MIXER_WAVE=ON -DSDL2MIXER_FLAC=ON -DSDL2MIXER_FLAC_LIBFLAC=OFF \
