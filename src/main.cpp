@@ -15,19 +15,16 @@
 //
 // This file answers --help and --version, brings the engine up, builds the scene, loads the
 // sounds and runs the frame loop until the window is closed; deinit, run at exit, takes it
-// all down again.
+// all down again. A start that fails logs why and, on a desktop, says it in a message box.
 #include "game.h"
 #include "kinds.h"
+#include "platform.h"
 #include "sounds.h"
 #include "vel.h"
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -63,17 +60,26 @@ void report_incomplete_data(const char *path) {
   std::free(full);
 }
 
-// The log goes to standard error: a closed standard descriptor gets /dev/null, so that no
-// socket or file the libraries open later takes its number and the log lines with it; and a
-// log whose reader has gone (a closed pipe) must not end the game with SIGPIPE.
-void guard_standard_streams() {
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    // open takes the lowest free number, which is fd: those below it are open.
-    if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
-      open("/dev/null", O_RDWR);
-    }
+// The last line logged, kept for a start that fails; in a fixed buffer, as a broken image
+// logs a line every frame.
+char last_line[512];
+SDL_LogOutputFunction log_output;
+void *log_output_data;
+
+void remember_line(void *, int category, SDL_LogPriority priority, const char *message) {
+  SDL_strlcpy(last_line, message, sizeof last_line);
+  log_output(log_output_data, category, priority, message);
+}
+
+// The game cannot start, and the line just logged says why: a player who started it from a
+// desktop, with no terminal, sees that line in a message box too. Headless runs (SDL's dummy
+// video driver) show none.
+int cannot_start() {
+  const char *video = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  if (!video || SDL_strcasecmp(video, "dummy") != 0) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "pordeck cannot start", last_line, nullptr);
   }
-  std::signal(SIGPIPE, SIG_IGN);
+  return 1;
 }
 
 void deinit() {
@@ -86,14 +92,16 @@ void deinit() {
 } // namespace
 
 int main(int argc, char **argv) {
-  guard_standard_streams();
+  platform_guard_standard_streams();
   if (argc > 1) {
     return command_line(argc, argv);
   }
+  SDL_LogGetOutputFunction(&log_output, &log_output_data);
+  SDL_LogSetOutputFunction(remember_line, nullptr);
   kinds_register();
   if (VEL_Init(&GAME_CONFIG) != 0) {
     VEL_Quit();
-    return 1;
+    return cannot_start();
   }
   if (std::atexit(deinit) != 0) {
     std::perror("main:atexit");
@@ -110,7 +118,7 @@ int main(int argc, char **argv) {
   const char *failed = nullptr;
   if (sounds_load(&failed) < 0) {
     report_incomplete_data(failed);
-    return 1;
+    return cannot_start();
   }
   while (!VEL_ShouldQuit()) {
     game_frame(game);
