@@ -122,10 +122,35 @@ int config_normalise() {
   return 0;
 }
 
-int start_sdl() {
-  if (SDL_Init(SDL_INIT_VIDEO) < 0 || Mix_Init(MIX_INIT_FLAC) != MIX_INIT_FLAC ||
-      Mix_OpenAudio(44100, AUDIO_S16LSB, 8, 1024) < 0) {
+int open_audio() {
+  return Mix_OpenAudio(44100, AUDIO_S16LSB, 8, 1024);
+}
+
+// The mixer on the audio device; where none can be opened (no sound card, no audio service,
+// an unknown SDL_AUDIODRIVER), on SDL's dummy driver, which plays into nothing.
+int start_audio() {
+  if (Mix_Init(MIX_INIT_FLAC) != MIX_INIT_FLAC) {
     return log_sdl_error();
+  }
+  if (open_audio() == 0) {
+    return 0;
+  }
+  SDL_Log("No audio device (%s): playing without sound", SDL_GetError());
+  if (SDL_WasInit(SDL_INIT_AUDIO)) { // a driver that started but had no device to open
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+  const int opened = open_audio();
+  SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  return opened < 0 ? log_sdl_error() : 0;
+}
+
+int start_sdl() {
+  if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    return log_sdl_error();
+  }
+  if (start_audio() < 0) {
+    return -1;
   }
   basepath = SDL_GetBasePath();
   if (!basepath) {

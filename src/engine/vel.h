@@ -26,7 +26,8 @@ struct VEL_Config {
 
 // ---- Lifecycle ----------------------------------------------------------------------------
 
-// Copies and checks the configuration, starts SDL video and the audio device, and opens the
+// Copies and checks the configuration, starts SDL video and the audio device (SDL's dummy
+// audio driver, silent, when no device can be opened, which is logged), and opens the
 // resizable window, its renderer (SDL's software renderer when no accelerated one can be
 // had, which is logged), the canvas and the point buffer. On -1 the caller calls VEL_Quit;
 // what was created so far stays until then.
