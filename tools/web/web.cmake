@@ -1,23 +1,14 @@
-# web.cmake -- the game for the browser. The top-level CMakeLists.txt includes this file in
-# place of tools/ when CMake runs under emscripten (see tools/web/build.sh):
+# web.cmake -- the game for the browser. The top-level CMakeLists.txt includes this file
+# when CMake runs under emscripten (see tools/web/build.sh):
 #
-# - the level and asset generators are the native ones of PORDECK_HOST_TOOLS, run at build
-#   time as in the desktop build;
+# - the level and asset generators are the native ones of PORDECK_HOST_TOOLS (imported by the
+#   top-level file), run at build time as in the desktop build;
 # - SDL2 and SDL2_mixer are the static libraries that tools/web/sdl.sh builds, found through
 #   SDL2_DIR and SDL2_mixer_DIR;
 # - pordeck links to site/pordeck.js, .wasm and .data (the generated res/ preloaded at /res,
 #   where SDL_GetBasePath points in the browser), beside the page of src/web/.
 #
 # The game's sources are compiled unchanged.
-
-set(PORDECK_HOST_TOOLS "" CACHE PATH "Native build directory holding lvgen and assetgen")
-foreach(tool lvgen assetgen)
-  if(NOT EXISTS ${PORDECK_HOST_TOOLS}/${tool})
-    message(FATAL_ERROR "PORDECK_HOST_TOOLS: no ${tool} in '${PORDECK_HOST_TOOLS}'")
-  endif()
-  add_executable(${tool} IMPORTED GLOBAL)
-  set_target_properties(${tool} PROPERTIES IMPORTED_LOCATION ${PORDECK_HOST_TOOLS}/${tool})
-endforeach()
 
 # The static SDL2_mixer comes without the plain target name that the game links to.
 if(NOT TARGET SDL2_mixer::SDL2_mixer)

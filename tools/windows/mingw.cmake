@@ -1,0 +1,26 @@
+# mingw.cmake -- CMake toolchain for 64-bit Windows with Debian's MinGW-w64 cross compiler,
+# for SDL2, SDL2_mixer and the game alike.
+#
+# The compilers are the "win32" thread model's, which needs no winpthread library. The C and
+# C++ runtimes are linked in, so a program needs no DLL that a fresh Windows lacks. The output
+# is the same wherever and whenever it is built: the source and build folders are written as
+# "src" and "build" into what the compiler records, and the linker stamps no time.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The build folder may lie inside the source folder: its mapping comes last, and wins.
+set(reproducible_flags
+  "-ffile-prefix-map=${CMAKE_SOURCE_DIR}=src -ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
+set(CMAKE_C_FLAGS_INIT "${reproducible_flags}")
+set(CMAKE_CXX_FLAGS_INIT "${reproducible_flags}")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT}")
