@@ -14,6 +14,8 @@
 #                        http://127.0.0.1:8000/ until stopped
 #   ./run.sh release     make every download of the commit checked out in dist/<version>/,
 #                        with SHA256SUMS and NOTES.md (tools/release.sh)
+#   ./run.sh windows     build the game for 64-bit Windows (tools/windows/) into
+#                        build-windows/pordeck-<version>-windows-x86_64.zip
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -25,6 +27,10 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool ima
 WEB_PACKAGES=(emscripten dpkg-dev)
 # Releases: archives made the same way every time.
 RELEASE_PACKAGES=(git zip strip-nondeterminism)
+# The Windows build (SDL from Debian's sources, the commit's time for the zip); its tests
+# run it under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 icoutils zip dpkg-dev git)
+WINE_PACKAGES=(wine wine64 unzip)
 JOBS=$(nproc)
 
 install_missing() {
@@ -37,9 +43,9 @@ install_missing() {
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   echo "Installing: ${missing[*]}"
-  "${sudo[@]}" apt-get update -q
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    "${missing[@]}"
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=1200 update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=1200 install \
+    -y -q --no-install-recommends "${missing[@]}"
 }
 
 build() {
@@ -95,9 +101,13 @@ play)
   ;;
 test)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
-    "${RELEASE_PACKAGES[@]}" chromium faketime diffoscope
+    "${RELEASE_PACKAGES[@]}" chromium faketime diffoscope "${WINDOWS_PACKAGES[@]}" \
+    "${WINE_PACKAGES[@]}"
   tools/web/build.sh build-web
   run_tests build -DPORDECK_TESTS=ON -DPORDECK_WEB_SITE="$PWD/build-web/site"
+  # The Windows build's tests run under Wine, once: the sanitizers are for the native build.
+  tools/windows/build.sh build-windows -DPORDECK_TESTS=ON
+  ctest --test-dir build-windows --output-on-failure -j"$JOBS" --timeout 600
   ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_tests build-sanitize -DPORDECK_TESTS=ON -DPORDECK_SANITIZE=ON
@@ -134,8 +144,12 @@ release)
   install_missing "${BUILD_PACKAGES[@]}" "${WEB_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}"
   release
   ;;
+windows)
+  install_missing "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+  tools/windows/build.sh build-windows -DPORDECK_TESTS=OFF
+  ;;
 *)
-  echo "usage: $0 play | test | package | fuzz [seconds] | bench | web | release" >&2
+  echo "usage: $0 play | test | package | fuzz [seconds] | bench | web | release | windows" >&2
   exit 2
   ;;
 esac
