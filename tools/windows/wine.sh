@@ -2,6 +2,8 @@
 # Runs a Windows program under Wine and exits with its status:
 #
 #   wine.sh PROGRAM [ARGUMENTS...]
+#   wine.sh --wait      waits until the prefix's programs have ended, and Wine's server with
+#                       them: a run on another X display needs a server of its own
 #
 # The Wine prefix is made on first use (tens of seconds) and kept outside the clone, in
 # ${XDG_CACHE_HOME:-~/.cache}/pordeck/wine-prefix/wine-<version>, for every later run and
@@ -21,4 +23,5 @@ if [ ! -f "$WINEPREFIX/done" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+[ "$1" = --wait ] && exec wineserver --wait
 exec wine "$@"
