@@ -3,8 +3,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <random>
 
 namespace fs = std::filesystem;
 
@@ -79,8 +78,20 @@ std::string relative_to_exe(const std::string &absolute) {
   return fs::relative(absolute, exe_dir()).string();
 }
 
+void *sdl_function(const char *name) {
+#ifdef _WIN32
+  static void *const library = SDL_LoadObject("SDL2.dll");
+#else
+  static void *const library = SDL_LoadObject("libSDL2-2.0.so.0");
+#endif
+  return SDL_LoadFunction(library, name);
+}
+
 std::string exe_dir() {
-  return fs::canonical("/proc/self/exe").parent_path().string() + "/"; // as SDL finds it
+  char *dir = SDL_GetBasePath();
+  const std::string path = dir ? dir : "";
+  SDL_free(dir);
+  return path;
 }
 
 std::string make_temp_dir() {
@@ -90,10 +101,13 @@ std::string make_temp_dir() {
       for (const std::string &dir : made)
         fs::remove_all(dir);
     });
-  std::string dir = fs::temp_directory_path() / "pordeck-test-XXXXXX";
-  EXPECT_NE(mkdtemp(dir.data()), nullptr) << dir;
+  const std::string dir = exe_dir() + "pordeck-test-" + std::to_string(std::random_device{}());
+  EXPECT_TRUE(fs::create_directory(dir)) << dir;
   return made.emplace_back(dir) + "/";
 }
+
+#ifndef _WIN32 // bash, and a POSIX exit status
+#include <sys/wait.h>
 
 ProcessResult run_shell(const std::string &command, const std::string &arg) {
   // The child's own SIGINT is left at its default: a shell that starts the tests in the
@@ -108,3 +122,4 @@ ProcessResult run_shell(const std::string &command, const std::string &arg) {
   const int status = pipe ? pclose(pipe) : 127 << 8;
   return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), output};
 }
+#endif

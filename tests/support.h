@@ -79,10 +79,15 @@ bool write_file(const std::string &path, const std::string &bytes);
 // The whole file, or "" when it cannot be read.
 std::string read_file(const std::string &path);
 
+// SDL's own function of that name, from the SDL library, for a test that interposes it: the
+// engine's calls reach the test's function of the same name, which passes them on.
+void *sdl_function(const char *name);
+
 // Directory of the running test executable, with a trailing slash (where res/ lives).
 std::string exe_dir();
-// A fresh empty directory, with a trailing slash, removed when the test process ends; and
-// a path in it as the engine takes paths: relative to the executable's directory.
+// A fresh empty directory beside the executable, with a trailing slash, removed when the test
+// process ends; and a path in it as the engine takes paths: relative to the executable's
+// directory (beside it, a relative path reaches it on any system, across Wine's drives too).
 std::string make_temp_dir();
 std::string relative_to_exe(const std::string &absolute);
 
@@ -90,5 +95,5 @@ struct ProcessResult {
   int exit_code;      // 128 + the signal when a signal ended the process, as a shell reports
   std::string output; // standard output and standard error together
 };
-// Runs a bash command line ($0 is `arg`) to its end, and what it printed.
+// Runs a bash command line ($0 is `arg`) to its end, and what it printed. Not on Windows.
 ProcessResult run_shell(const std::string &command, const std::string &arg = "");

@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <cmath>
-#include <dlfcn.h>
 #include <functional>
 
 // The clock the engine reads and every sleep it asks for: SDL_GetTicks64 and SDL_Delay are
@@ -14,12 +13,12 @@ static std::vector<Uint32> sleeps;
 static bool fake_clock = false;
 static Uint64 fake_now = 1000;
 extern "C" Uint64 SDL_GetTicks64() {
-  static const auto real = reinterpret_cast<Uint64 (*)()>(dlsym(RTLD_NEXT, "SDL_GetTicks64"));
+  static const auto real = reinterpret_cast<Uint64 (*)()>(sdl_function("SDL_GetTicks64"));
   return fake_clock ? fake_now : real();
 }
 extern "C" void SDL_Delay(Uint32 ms) {
   sleeps.push_back(ms);
-  static const auto real = reinterpret_cast<void (*)(Uint32)>(dlsym(RTLD_NEXT, "SDL_Delay"));
+  static const auto real = reinterpret_cast<void (*)(Uint32)>(sdl_function("SDL_Delay"));
   fake_clock ? void(fake_now += ms + 1) : real(ms);
 }
 

@@ -1,14 +1,16 @@
 # mingw.cmake -- CMake toolchain for 64-bit Windows with Debian's MinGW-w64 cross compiler,
 # for SDL2, SDL2_mixer and the game alike.
 #
-# The compilers are the "win32" thread model's, which needs no winpthread library. The C and
-# C++ runtimes are linked in, so a program needs no DLL that a fresh Windows lacks. The output
-# is the same wherever and whenever it is built: the source and build folders are written as
-# "src" and "build" into what the compiler records, and the linker stamps no time.
+# The compilers are the "posix" thread model's, whose C++ library has std::mutex (GoogleTest
+# needs it). Everything is linked statically but the DLLs of SDL and of Windows: the C and C++
+# runtimes and winpthread are inside each program and DLL, which so need no DLL that a fresh
+# Windows lacks. The output is the same wherever and whenever it is built: the source and
+# build folders are written as "src" and "build" into what the compiler records, and the
+# linker stamps no time.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
@@ -22,5 +24,5 @@ set(reproducible_flags
   "-ffile-prefix-map=${CMAKE_SOURCE_DIR}=src -ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
 set(CMAKE_C_FLAGS_INIT "${reproducible_flags}")
 set(CMAKE_CXX_FLAGS_INIT "${reproducible_flags}")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT}")

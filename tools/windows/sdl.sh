@@ -15,7 +15,7 @@ source "$here/../debsrc.sh"
 
 sdl_version=$(debsrc_version libsdl2)
 mixer_version=$(debsrc_version libsdl2-mixer)
-gcc_version=$(dpkg-query -W -f='${Version}' gcc-mingw-w64-x86-64-win32)
+gcc_version=$(dpkg-query -W -f='${Version}' gcc-mingw-w64-x86-64-posix)
 script_hash=$(cat "$0" "$here/../debsrc.sh" "$here/mingw.cmake" | sha256sum | cut -c1-12)
 key="sdl2-${sdl_version}_mixer-${mixer_version}_mingw-gcc-${gcc_version}_${script_hash}"
 prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/windows-sdl/$key
