@@ -5,7 +5,9 @@
 #
 # Unzipped into an empty folder, the game opens a 640 x 480 window titled "pordeck"; a press
 # on the last window of the level shatters it; a close request (Alt+F4, which Wine turns into
-# WM_CLOSE) ends the game with status 0.
+# WM_CLOSE) ends the game with status 0. With a sound missing, the game cannot start: it says
+# so in a message box, and exits with status 1 once the box is closed; headless (SDL's dummy
+# video driver) it shows no box.
 set -euo pipefail
 zip=$1 wine=$2
 shot=$(dirname "$0")/shot.sh
@@ -30,6 +32,8 @@ retry() {
 
 mkdir "$work/game"
 unzip -q "$zip" -d "$work/game"
+cp -r "$work/game" "$work/broken"
+rm "$work/broken/res/piou.wav"
 # Wine's server keeps the display of the program that started it: this run needs its own.
 "$wine" --wait
 Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -37,12 +41,40 @@ xvfb=$!
 retry test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
 
-env -u SDL_VIDEODRIVER -u SDL_AUDIODRIVER -u SDL_RENDER_DRIVER \
-  "$wine" "$work/game/pordeck.exe" >"$work/game.log" 2>&1 &
-game_pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^pordeck$' | head -n 1) || true
-[ -n "$window" ] || fail "no window titled pordeck"
-eval "$(xdotool getwindowgeometry --shell "$window")"
+# Starts a copy of the game on the X display, and finds its window titled $1: $window, and
+# its geometry, $X, $Y, $WIDTH and $HEIGHT.
+start() {
+  env -u SDL_VIDEODRIVER -u SDL_AUDIODRIVER -u SDL_RENDER_DRIVER \
+    "$wine" "$work/$2/pordeck.exe" >"$work/game.log" 2>&1 &
+  game_pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || true
+  [ -n "$window" ] || fail "no window titled $1"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+# Ends the game by the xdotool command given, sent again every half second until the game
+# has ended (a window that has just appeared may not take keys yet), for at most about 20 s;
+# then checks the exit status, $1.
+end_by() {
+  local expected=$1 status=0 i
+  shift
+  for ((i = 0; i < 40; i++)); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    xdotool "$@"
+    sleep 0.5
+  done
+  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end by xdotool $*"
+  wait "$game_pid" || status=$?
+  game_pid=
+  [ "$status" = "$expected" ] || fail "exit status $status after xdotool $*"
+}
+
+SDL_VIDEODRIVER=dummy timeout 60 "$wine" "$work/broken/pordeck.exe" >"$work/game.log" 2>&1 &&
+  fail "the game started without its sounds" || [ $? = 1 ] || fail "no status 1 without sounds"
+start "pordeck cannot start" broken
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) # keys go where the mouse is
+end_by 1 key Return
+
+start pordeck game
 [ "${WIDTH}x$HEIGHT" = 640x480 ] || fail "a window of ${WIDTH}x$HEIGHT"
 
 # Held until the game has seen it: the game reads the button once per frame.
@@ -55,9 +87,4 @@ retry shattered || fail "a press at (449, 90) did not shatter the window at (417
   "$(cat "$work/why")"
 xdotool mouseup 1
 
-xdotool key alt+F4
-status=0
-timeout 20 tail --pid="$game_pid" -f /dev/null || fail "the game did not end on Alt+F4"
-wait "$game_pid" || status=$?
-game_pid=
-[ "$status" = 0 ] || fail "exit status $status after Alt+F4"
+end_by 0 key alt+F4
