@@ -21,9 +21,9 @@ fail() {
   exit 1
 }
 
-# Runs a check until it passes, for at most about 10 s.
+# Runs a check until it passes, for at most about 30 s.
 retry() {
-  local deadline=$((SECONDS + 10))
+  local deadline=$((SECONDS + 30))
   until "$@"; do
     [ "$SECONDS" -le "$deadline" ] || return 1
     sleep 0.1
@@ -41,14 +41,18 @@ xvfb=$!
 retry test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
 
+# Finds a window by its title: $window. (xdotool gives up on a window that goes as it looks,
+# as Wine's own do as a program starts.)
+titled() {
+  window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$window" ]
+}
 # Starts a copy of the game on the X display, and finds its window titled $1: $window, and
 # its geometry, $X, $Y, $WIDTH and $HEIGHT.
 start() {
   env -u SDL_VIDEODRIVER -u SDL_AUDIODRIVER -u SDL_RENDER_DRIVER \
     "$wine" "$work/$2/pordeck.exe" >"$work/game.log" 2>&1 &
   game_pid=$!
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || true
-  [ -n "$window" ] || fail "no window titled $1"
+  retry titled "$1" || fail "no window titled $1"
   eval "$(xdotool getwindowgeometry --shell "$window")"
 }
 # Ends the game by the xdotool command given, sent again every half second until the game
@@ -68,7 +72,7 @@ end_by() {
   [ "$status" = "$expected" ] || fail "exit status $status after xdotool $*"
 }
 
-SDL_VIDEODRIVER=dummy timeout 60 "$wine" "$work/broken/pordeck.exe" >"$work/game.log" 2>&1 &&
+SDL_VIDEODRIVER=dummy timeout 30 "$wine" "$work/broken/pordeck.exe" >"$work/game.log" 2>&1 &&
   fail "the game started without its sounds" || [ $? = 1 ] || fail "no status 1 without sounds"
 start "pordeck cannot start" broken
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) # keys go where the mouse is
@@ -81,7 +85,7 @@ start pordeck game
 xdotool mousemove $((X + 449)) $((Y + 90)) mousedown 1
 shattered() {
   import -silent -window "$window" "$work/shot.png" &&
-    "$shot" "$work/shot.png" "$work/game/res" 1 0 0 shattered 417 58 449 90 2>"$work/why"
+    bash "$shot" "$work/shot.png" "$work/game/res" 1 0 0 shattered 417 58 449 90 2>"$work/why"
 }
 retry shattered || fail "a press at (449, 90) did not shatter the window at (417, 58):" \
   "$(cat "$work/why")"
