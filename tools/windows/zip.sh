@@ -15,6 +15,7 @@ epoch=${SOURCE_DATE_EPOCH:-$(git -C "$2" log -1 --format=%ct)} || {
   exit 1
 }
 shift 2
+export SOURCE_DATE_EPOCH=$epoch # strip stamps a program with it, else with the current time
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 while [ $# -gt 0 ]; do
