@@ -3,6 +3,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -88,10 +89,8 @@ void *sdl_function(const char *name) {
 }
 
 std::string exe_dir() {
-  char *dir = SDL_GetBasePath();
-  const std::string path = dir ? dir : "";
-  SDL_free(dir);
-  return path;
+  const std::unique_ptr<char, void (*)(void *)> dir(SDL_GetBasePath(), SDL_free);
+  return dir ? dir.get() : "";
 }
 
 std::string make_temp_dir() {

@@ -36,18 +36,10 @@ wrestool -x --type=14 "$game/pordeck.exe" >"$work/icon.ico"
 sizes=$(icotool -l "$work/icon.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | xargs)
 [ "$sizes" = "16 32 48 64 128 256" ] || fail "icon sizes: '$sizes'"
 info=$(wrestool -x --raw --type=16 "$game/pordeck.exe" | strings -el | xargs)
-for field in FileVersion ProductVersion; do
-  [[ " $info " == *" $field $version "* ]] || fail "no $field $version in: $info"
-done
+[[ $info == *" FileVersion $version "*" ProductVersion $version "* ]] || fail "version: $info"
 
 # Runs a check until it passes, for at most about 30 s.
-retry() {
-  local deadline=$((SECONDS + 30))
-  until "$@"; do
-    [ "$SECONDS" -le "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
+retry() { for ((i = 0; i < 300; i++)); do "$@" && return || sleep 0.1; done; return 1; }
 # Finds a window by its title: $window. (xdotool gives up on a window that goes as it looks,
 # as Wine's own do as a program starts.)
 titled() {
@@ -67,10 +59,7 @@ start() {
 end_by() {
   local expected=$1 status=0
   shift
-  while kill -0 "$game_pid" 2>/dev/null; do
-    xdotool "$@"
-    sleep 0.5
-  done
+  while kill -0 "$game_pid" 2>/dev/null; do xdotool "$@" || :; sleep 0.5; done
   wait "$game_pid" || status=$?
   game_pid=
   [ "$status" = "$expected" ] || fail "exit status $status after xdotool $*"
