@@ -63,8 +63,9 @@ function(pordeck_windows_zip)
     OUTPUT ${PORDECK_ZIP}
     COMMAND bash ${CMAKE_SOURCE_DIR}/tools/windows/zip.sh ${PORDECK_ZIP} ${CMAKE_SOURCE_DIR}
       ${members}
-    DEPENDS pordeck ${PORDECK_ASSET_FILES} ${PORDECK_WINDOWS}/README.txt
-      ${CMAKE_SOURCE_DIR}/tools/windows/zip.sh ${CMAKE_SOURCE_DIR}/tools/windows/dlls.sh
+    DEPENDS pordeck ${PORDECK_ASSET_FILES} ${PORDECK_WINDOWS}/README.txt ${PORDECK_DLLS}
+      ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/tools/windows/zip.sh
+      ${CMAKE_SOURCE_DIR}/tools/windows/dlls.sh
     COMMENT "Packing ${PORDECK_ZIP}")
   add_custom_target(zip ALL DEPENDS ${PORDECK_ZIP})
 endfunction()
