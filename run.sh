@@ -111,7 +111,7 @@ test)
   ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_tests build-sanitize -DPORDECK_TESTS=ON -DPORDECK_SANITIZE=ON
-  tests/reproducible.sh "$PWD" deb web
+  tests/reproducible.sh "$PWD" deb web windows
   ;;
 package)
   install_missing "${BUILD_PACKAGES[@]}" dpkg-dev file

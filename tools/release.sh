@@ -26,19 +26,6 @@ export TZ=UTC LC_ALL=C.UTF-8
 umask 022
 mkdir -p "$out"
 
-# zip_tree DIR ZIP: every file under DIR, by name in byte order, stamped SOURCE_DATE_EPOCH,
-# with no owners or extra fields.
-zip_tree() {
-  local zip
-  zip=$(realpath -m "$2")
-  rm -f "$zip"
-  (cd "$1" && find . -type f -printf '%P\n' | sort >"$zip.list" &&
-    xargs -d '\n' touch -h -d "@$SOURCE_DATE_EPOCH" <"$zip.list" &&
-    zip -q -X -D -@ "$zip" <"$zip.list")
-  rm "$zip.list"
-  strip-nondeterminism -T "$SOURCE_DATE_EPOCH" "$zip" >/dev/null
-}
-
 for part in "${parts[@]}"; do
   build=$out/build-$part
   case $part in
@@ -50,7 +37,11 @@ for part in "${parts[@]}"; do
     ;;
   web)
     "$source_dir/tools/web/build.sh" "$build"
-    zip_tree "$build/site" "$out/pordeck-$version-web.zip"
+    "$source_dir/tools/zipdir.sh" "$build/site" "$out/pordeck-$version-web.zip"
+    ;;
+  windows)
+    "$source_dir/tools/windows/build.sh" "$build" -DPORDECK_TESTS=OFF
+    cp "$build/pordeck-$version-windows-x86_64.zip" "$out/"
     ;;
   source)
     git -C "$source_dir" archive --format=tar.gz --prefix="pordeck-$version/" \

@@ -5,9 +5,8 @@
 #
 # Each FILE goes into the zip as NAME: programs and DLLs stripped, text files (.txt) with
 # Windows line ends. tools/windows/dlls.sh checks the DLLs first. Two builds of the same
-# commit give the same bytes, wherever and whenever they are made: every member has the time
-# SOURCE_DATE_EPOCH (by default the time of the commit SOURCE_DIR has checked out) and fixed
-# permissions, the members go in in the order of their names, and the zip has no extra fields.
+# commit give the same bytes (tools/zipdir.sh), every member with the time SOURCE_DATE_EPOCH,
+# by default the time of the commit SOURCE_DIR has checked out.
 set -euo pipefail
 zip=$(realpath -m "$1")
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$2" log -1 --format=%ct)} || {
@@ -29,10 +28,4 @@ while [ $# -gt 0 ]; do
 done
 bash "$(dirname "$0")/dlls.sh" "$stage"
 
-cd "$stage"
-find . -type d -exec chmod 755 {} +
-find . -type f -exec chmod 644 {} +
-find . -exec touch --no-dereference --date="@$epoch" {} +
-rm -f "$zip"
-# A zip stores local times: read in UTC, the same everywhere.
-find . -type f -printf '%P\n' | LC_ALL=C sort | TZ=UTC zip -q -9 -X -D "$zip" -@
+bash "$(dirname "$0")/../zipdir.sh" "$stage" "$zip"
