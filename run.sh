@@ -60,6 +60,9 @@ play)
   ;;
 test)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WEB_PACKAGES[@]}" chromium
+  # The browser test drives Chromium through puppeteer-core, as tools/web/package-lock.json pins it.
+  command -v npm >/dev/null || install_missing npm
+  npm ci --prefix tools/web --no-audit --no-fund
   tools/web/build.sh build-web
   run_tests build -DPORDECK_TESTS=ON -DPORDECK_WEB_SITE="$PWD/build-web/site"
   ASAN_OPTIONS=detect_leaks=1 \
