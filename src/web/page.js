@@ -9,8 +9,17 @@ const notice = document.getElementById('sound');
 const fullscreenButton = document.getElementById('fullscreen');
 fullscreenButton.hidden = !document.fullscreenEnabled; // a phone's browser may not have it
 
+// The game draws with SDL's software renderer (see Module.preRun), which puts each frame into
+// the canvas's 2-D context: taken here first, opaque and desynchronized (a frame shows as soon
+// as it is put, not at the page's next composition), it is the one SDL gets.
+canvas.getContext('2d', { alpha: false, desynchronized: true });
+
 var Module = {
   canvas,
+  // SDL's software renderer draws a frame in a millisecond or two; its WebGL renderer waits
+  // for the GPU each time it switches the render target, twice a frame, and gives a GPU
+  // process without hardware some 300 draw calls a frame.
+  preRun: [() => (ENV.SDL_RENDER_DRIVER = 'software')],
   print: (text) => console.log(text),
   // The engine writes a line through SDL_Log only when something failed.
   printErr: (text) => console.error(text),
@@ -24,19 +33,17 @@ var Module = {
 
 const PLAYFIELD = [640, 480];
 
-// For a room of w x h device pixels: the game's window (the canvas's backing store) and the
-// size the canvas is shown at, both in device pixels. The window is the playfield at the
-// largest whole scale that fits, which the engine fills exactly; but where that scale is 0, or
-// its picture is less than two thirds as wide as the largest 4:3 picture the room holds, the
-// window is the playfield itself and the browser scales it to that largest picture.
-function chooseSize(w, h) {
+// The size in device pixels the playfield is shown at in a room of w x h device pixels: the
+// largest whole scale that fits, as the engine would show it in a window that large; but where
+// that scale is 0, or its picture is less than two thirds as wide as the largest 4:3 picture
+// that fits, that largest picture.
+function shownSize(w, h) {
   const whole = Math.min(Math.floor(w / PLAYFIELD[0]), Math.floor(h / PLAYFIELD[1]));
-  const k = Math.min(Math.floor(w / 4), Math.floor(h / 3)); // the largest 4k x 3k in the room
+  const k = Math.min(Math.floor(w / 4), Math.floor(h / 3)); // the largest 4k x 3k that fits
   if (whole >= 1 && 3 * PLAYFIELD[0] * whole >= 2 * 4 * k) {
-    const size = PLAYFIELD.map((v) => v * whole);
-    return { window: size, shown: size };
+    return PLAYFIELD.map((v) => v * whole);
   }
-  return { window: PLAYFIELD, shown: [4 * k, 3 * k] };
+  return [4 * k, 3 * k];
 }
 
 // Sets an element's box in CSS pixels; '' leaves a side to the style sheet.
@@ -72,35 +79,32 @@ function placeBar(roomW, roomH, field) {
   bar.hidden = notice.hidden && fullscreenButton.hidden;
 }
 
-// Sizes the canvas and its window for the tab as it is now, centred on whole device pixels,
-// and places the bar; true when the window's size changed.
+// The game's window is the canvas's backing store, and it stays the playfield's size: SDL
+// sizes a canvas that has no CSS size of its own to the window the engine opens, 640 x 480,
+// and keeps it so. The page then shows the canvas at the size it chooses, centred on whole
+// device pixels (pixelated: a whole scale shows exactly the engine's picture at that scale),
+// and SDL maps pointer positions through that size. Until SDL has sized it, the canvas keeps
+// no CSS size, lest SDL take that for the window's.
+let windowOpened = false;
+
 function layout() {
   const ratio = window.devicePixelRatio || 1;
   const room = [innerWidth, innerHeight];
-  const device = room.map((v) => Math.round(v * ratio));
-  const size = chooseSize(device[0], device[1]);
-  const [left, top] = [0, 1].map((i) => Math.floor((device[i] - size.shown[i]) / 2) / ratio);
-  const [width, height] = size.shown.map((v) => v / ratio);
-  place(canvas, left, top, width, height);
-  canvas.classList.toggle('up', size.shown[0] > size.window[0]);
+  const shown = shownSize(Math.round(room[0] * ratio), Math.round(room[1] * ratio));
+  const [left, top] = [0, 1].map((i) => Math.floor((room[i] * ratio - shown[i]) / 2) / ratio);
+  const [width, height] = shown.map((v) => v / ratio);
+  if (windowOpened) {
+    place(canvas, left, top, width, height);
+  }
+  canvas.classList.toggle('up', shown[0] > PLAYFIELD[0]);
   placeBar(room[0], room[1], { right: left + width, bottom: top + height });
-  if (canvas.width === size.window[0] && canvas.height === size.window[1]) {
-    return false;
-  }
-  [canvas.width, canvas.height] = size.window;
-  return true;
 }
-
-// SDL takes the canvas's backing store for the game's window whenever the browser's window
-// reports a resize; the page sizes it first, and tells of changes of its own the same way.
-function relayout() {
-  if (layout()) {
-    window.dispatchEvent(new Event('resize'));
-  }
-}
-window.addEventListener('resize', (event) => event.isTrusted && relayout());
-document.addEventListener('fullscreenchange', relayout);
-relayout();
+new MutationObserver(() => {
+  windowOpened = canvas.width === PLAYFIELD[0] && canvas.height === PLAYFIELD[1];
+  layout();
+}).observe(canvas, { attributeFilter: ['width', 'height'] });
+window.addEventListener('resize', layout);
+layout();
 
 // ---- Sound ------------------------------------------------------------------------------------
 
@@ -126,7 +130,7 @@ function watchSound() {
   }
   const show = () => {
     notice.hidden = context.state === 'running';
-    relayout(); // the bar may have got smaller
+    layout(); // the bar may have got smaller
   };
   context.addEventListener('statechange', show);
   show();
