@@ -5,10 +5,11 @@
 //   node web_page.mjs SITE RES
 //
 // SITE is the build's site/ directory, RES the generated images. On each device the playfield
-// shows its background, as large as the screen allows; the desktop's first click shatters a
-// window, starts the sound and the alarm rings on; the phone's first tap on a crate cracks it
-// and starts the sound, a second breaks it, a slide moves the crosshair, and nothing scrolls;
-// with the network off a reload still starts the game. The pages log no error.
+// shows its background, as large as the screen allows. On the desktop the page installs as an
+// app, and the first click shatters a window, starts the sound and the alarm rings on; on the
+// phone in landscape a tap shatters a window; in portrait the first tap on a crate cracks it
+// and starts the sound, a second breaks it, a slide moves the crosshair, nothing scrolls, and
+// with the network and the server gone a reload still starts the game. The pages log no error.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
@@ -40,7 +41,8 @@ async function field(page) {
   return evaluate(page, () => {
     const { left, top, width, height } = Module.canvas.getBoundingClientRect();
     const ratio = devicePixelRatio;
-    return { left, top, width, height, shot: [width * ratio / 640, left * ratio, top * ratio] };
+    return { left, top, width, height,
+      shot: [width * ratio / 640, Math.round(left * ratio), Math.round(top * ratio)] };
   });
 }
 
@@ -110,6 +112,9 @@ async function desktop(browser) {
   const before = await evaluate(page, () => [Module.SDL2.audioContext.state,
     document.getElementById('sound').textContent, getComputedStyle(Module.canvas).cursor]);
   assert.deepEqual(before, ['suspended', 'Tap or click to start the sound.', 'none']);
+  const { installabilityErrors } =
+    await (await page.createCDPSession()).send('Page.getInstallabilityErrors');
+  assert.deepEqual(installabilityErrors, [], 'the page does not install as an app');
   await evaluate(page, listen);
   const window = aim(place, 449, 90); // the last window of the level, (417, 58)
   await page.mouse.click(...window.at);
@@ -149,8 +154,14 @@ async function portrait(browser) {
   }
   await page.touchscreen.touchEnd();
   await until('the crosshair leaves (20, 10)', () => shows(page, place, 'background', 20, 10));
+  // Nor does a slide up the black above the playfield scroll the page.
+  await page.touchscreen.touchStart(place.width / 2, place.top - 20);
+  await page.touchscreen.touchMove(place.width / 2, 20);
+  await page.touchscreen.touchEnd();
   assert.deepEqual(await evaluate(page, () => [scrollX, scrollY]), [0, 0], 'the page scrolled');
-  // Now kept by the service worker: it starts without a network.
+  // Now kept by the service worker, it starts with the network gone, the server too.
+  server.close();
+  server.closeAllConnections();
   await page.setOfflineMode(true);
   await page.reload();
   await until('offline, the background at (20, 10)', () =>
@@ -171,7 +182,7 @@ async function landscape(browser) {
 const server = await serve(site, 0);
 const browser = await launch();
 try {
-  for (const run of [desktop, portrait, landscape]) {
+  for (const run of [desktop, landscape, portrait]) {
     await run(browser);
   }
   assert.deepEqual(errors, [], 'the pages logged errors');
