@@ -189,6 +189,11 @@ async function keepOffline() {
   }
   const registration = await navigator.serviceWorker.register('sw.js');
   const installing = registration.installing;
+  if (navigator.serviceWorker.controller) {
+    // A newer build, if one is served, installs beside this one for the next load; offline
+    // there is none to be had.
+    registration.update().catch(() => {});
+  }
   if (navigator.serviceWorker.controller || !installing) {
     return;
   }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Prints the install prefix of SDL2 and SDL2_mixer built for the browser, building them first
 # when the cache has none. They are built with Debian's emscripten from Debian's own source
-# packages, as static libraries; SDL2_mixer plays WAV and FLAC (through its built-in dr_flac)
-# and nothing else. The cache lives outside the clone, in
+# packages, as static libraries; SDL2 draws without OpenGL, and SDL2_mixer plays WAV and FLAC
+# (through its built-in dr_flac) and nothing else. The cache lives outside the clone, in
 # ${XDG_CACHE_HOME:-~/.cache}/pordeck/web-sdl/, one directory per combination of the two
 # source versions, the emscripten version and this script, so every clone reuses it.
 #
@@ -59,9 +59,13 @@ dpkg-source -x libsdl2-mixer_*.dsc mixer >/dev/null
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 staging=$prefix.partial
 rm -rf "$staging"
+# The page has the game draw with SDL's software renderer: no OpenGL ES (WebGL) in it. No path
+# of this temporary directory is left in the code either, so that every machine builds the
+# same bytes.
+export CFLAGS="-ffile-prefix-map=$work=."
 emcmake cmake -S sdl2 -B sdl2-build -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$staging" \
   -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF \
-  -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_HIDAPI=OFF
+  -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_HIDAPI=OFF -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF
 cmake --build sdl2-build -j"$(nproc)"
 cmake --install sdl2-build
 emcmake cmake -S mixer -B mixer-build -DCMAKE_BUILD_TYPE=Release \
