@@ -16,9 +16,9 @@ canvas.getContext('2d', { alpha: false, desynchronized: true });
 
 var Module = {
   canvas,
-  // SDL's software renderer draws a frame in a millisecond or two; its WebGL renderer waits
-  // for the GPU each time it switches the render target, twice a frame, and gives a GPU
-  // process without hardware some 300 draw calls a frame.
+  // SDL is built without OpenGL for the page (its WebGL renderer cost a frame far more): the
+  // engine asks for an accelerated renderer and would log that there is none before falling
+  // back; named here, SDL's software renderer is the one it gets.
   preRun: [() => (ENV.SDL_RENDER_DRIVER = 'software')],
   print: (text) => console.log(text),
   // The engine writes a line through SDL_Log only when something failed.

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Prints the install prefix of SDL2 and SDL2_mixer built for the browser, building them first
 # when the cache has none. They are built with Debian's emscripten from Debian's own source
-# packages, as static libraries; SDL2 draws without OpenGL, and SDL2_mixer plays WAV and FLAC
-# (through its built-in dr_flac) and nothing else. The cache lives outside the clone, in
-# ${XDG_CACHE_HOME:-~/.cache}/pordeck/web-sdl/, one directory per combination of the two
-# source versions, the emscripten version and this script, so every clone reuses it.
+# packages, as static libraries; SDL2 draws without OpenGL, with sdl2.patch (beside this script)
+# applied, and SDL2_mixer plays WAV and FLAC (through its built-in dr_flac) and nothing else.
+# The cache lives outside the clone, in ${XDG_CACHE_HOME:-~/.cache}/pordeck/web-sdl/, one
+# directory per combination of the two source versions, the emscripten version, this script
+# and the patch, so every clone reuses it.
 #
 # Progress goes to stderr; stdout gets the prefix alone.
 set -euo pipefail
@@ -39,7 +40,8 @@ mixer_version=$(latest_source libsdl2-mixer)
   exit 1
 }
 emcc_version=$(emcc --version | sed -n '1s/.* \([0-9][0-9.]*\).*/\1/p')
-script_hash=$(sha256sum "$0" | cut -c1-12)
+patch=$(cd "$(dirname "$0")" && pwd)/sdl2.patch
+script_hash=$(cat "$0" "$patch" | sha256sum | cut -c1-12)
 key="sdl2-${sdl_version}_mixer-${mixer_version}_emcc-${emcc_version}_${script_hash}"
 prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/web-sdl/$key
 if [ -f "$prefix/done" ]; then
@@ -53,6 +55,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 apt-get source -q --download-only "libsdl2=$sdl_version" "libsdl2-mixer=$mixer_version"
 dpkg-source -x libsdl2_*.dsc sdl2 >/dev/null
+patch -d sdl2 -p1 <"$patch"
 dpkg-source -x libsdl2-mixer_*.dsc mixer >/dev/null
 
 # The JavaScript optimiser needs acorn, which Debian keeps outside a foreign node's path.
