@@ -79,9 +79,10 @@ async function open(browser, device) {
   page.on('pageerror', (error) => errors.push(error.message));
   await page.emulate({ viewport: DEVICES[device], userAgent: await browser.userAgent() });
   await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  const place = await until(`${device}: the background at (20, 10)`, async () => {
+  const place = await until(`${device}: the background at (20, 10) and (630, 10)`, async () => {
     const place = await field(page);
-    return (await shows(page, place, 'background', 20, 10)) && place;
+    return (await shows(page, place, 'background', 20, 10)) &&
+      (await shows(page, place, 'background', 630, 10)) && place;
   });
   return { page, place };
 }
