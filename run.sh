@@ -103,6 +103,9 @@ test)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
     "${RELEASE_PACKAGES[@]}" chromium faketime diffoscope "${WINDOWS_PACKAGES[@]}" \
     "${WINE_PACKAGES[@]}"
+  # The browser test drives Chromium through puppeteer-core, as tools/web/package-lock.json pins it.
+  command -v npm >/dev/null || install_missing npm
+  npm ci --prefix tools/web --no-audit --no-fund
   tools/web/build.sh build-web
   run_tests build -DPORDECK_TESTS=ON -DPORDECK_WEB_SITE="$PWD/build-web/site"
   # The Windows build's tests run under Wine, once: the sanitizers are for the native build.

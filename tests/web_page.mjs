@@ -1,22 +1,29 @@
-// web_page.mjs: the browser build in Debian's headless Chromium, served on 127.0.0.1 as a web
-// server would serve it (tools/web/serve.mjs) and read back by screenshot:
+// web_page.mjs: the browser build in Debian's headless Chromium (tools/web/browser.mjs), served
+// on 127.0.0.1 as a web server would serve it, played as a desktop with a mouse and as a phone
+// with touch only, in portrait and in landscape, and read back by screenshot through shot.sh:
 //
 //   node web_page.mjs SITE RES
 //
-// SITE is the build's site/ directory, RES the generated images. The game draws its
-// background, scaled and centred in the canvas, with the system cursor hidden; the sound
-// notice shows while the audio is suspended. A click on the level's last window (64 x 64
-// at (417, 58), the topmost prop there) shatters it and lets the audio run, with the alarm
-// ringing on after the click's own sounds have ended. The page logs no error.
+// SITE is the build's site/ directory, RES the generated images. On each device the playfield
+// shows its background, as large as the screen allows. On the desktop the page installs as an
+// app, and the first click shatters a window, starts the sound and the alarm rings on; on the
+// phone in landscape a tap shatters a window; in portrait the first tap on a crate cracks it
+// and starts the sound, a second breaks it, a slide moves the crosshair, nothing scrolls, and
+// with the network and the server gone a reload still starts the game. The pages log no error.
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
-import { evaluate, launch } from '../tools/web/cdp.mjs';
+import { fileURLToPath } from 'node:url';
+import { DEVICES, evaluate, launch } from '../tools/web/browser.mjs';
 import { serve } from '../tools/web/serve.mjs';
 
 const [site, res] = process.argv.slice(2);
-const [WIDTH, HEIGHT] = [640, 480];
+const SHOT = join(dirname(fileURLToPath(import.meta.url)), 'shot.sh');
+const scratch = mkdtempSync(join(tmpdir(), 'pordeck-web-'));
+const errors = [];
 
 // Calls fn until it answers something true, and answers that; fails after about 30 s.
 async function until(what, fn) {
@@ -29,57 +36,62 @@ async function until(what, fn) {
   throw new Error(`timed out: ${what}`);
 }
 
-// A 32-bit bottom-up BMP of assetgen's: pixel(x, y) is [r, g, b, a].
-function bmp(name) {
-  const data = readFileSync(join(res, name));
-  const [offset, width] = [data.readUInt32LE(10), data.readInt32LE(18)];
-  const height = data.readInt32LE(22);
-  const at = (x, y) => offset + ((height - 1 - y) * width + x) * 4;
-  return { width, height, pixel: (x, y) => [2, 1, 0, 3].map((c) => data[at(x, y) + c]) };
+// Where the playfield lies: its canvas's box in CSS pixels and in screenshot (device) pixels.
+async function field(page) {
+  return evaluate(page, () => {
+    const { left, top, width, height } = Module.canvas.getBoundingClientRect();
+    const ratio = devicePixelRatio;
+    return { left, top, width, height,
+      shot: [width * ratio / 640, Math.round(left * ratio), Math.round(top * ratio)] };
+  });
 }
 
-// Where the page shows the playfield: the largest whole scale that fits the canvas, centred.
-const PLACE = `(() => {
-  const box = document.getElementById('canvas')?.getBoundingClientRect() ?? { width: 0 };
-  const scale = Math.min(Math.floor(box.width / ${WIDTH}), Math.floor(box.height / ${HEIGHT}));
-  return { scale, left: box.left + Math.floor((box.width - ${WIDTH} * scale) / 2),
-           top: box.top + Math.floor((box.height - ${HEIGHT} * scale) / 2) };
-})()`;
-
-// The playfield as shown: a screenshot, decoded by the page and sampled once per square.
-async function playfield(page, place) {
-  const { data } = await page.send('Page.captureScreenshot', { format: 'png' });
-  const rgba = await evaluate(page, `(async () => {
-    const image = new Image();
-    image.src = 'data:image/png;base64,${data}';
-    await image.decode();
-    const grid = new OffscreenCanvas(${WIDTH}, ${HEIGHT}).getContext('2d');
-    grid.imageSmoothingEnabled = false;
-    const s = ${place.scale};
-    grid.drawImage(image, ${place.left}, ${place.top}, ${WIDTH} * s, ${HEIGHT} * s,
-      0, 0, ${WIDTH}, ${HEIGHT});
-    return Array.from(grid.getImageData(0, 0, ${WIDTH}, ${HEIGHT}).data);
-  })()`);
-  return (x, y) => rgba.slice((y * WIDTH + x) * 4, (y * WIDTH + x) * 4 + 3).join();
+// Where to put the pointer to aim at canvas pixel (x, y), and the canvas pixel the crosshair
+// goes to: puppeteer puts a finger at whole CSS pixels of the page, and the game learns the
+// position in whole CSS pixels from the canvas's corner.
+function aim(place, x, y) {
+  const at = [Math.round(place.left + (x + 0.5) * place.width / 640),
+    Math.round(place.top + (y + 0.5) * place.height / 480)];
+  return { at, mouse: [Math.floor(Math.trunc(at[0] - place.left) * 640 / place.width),
+    Math.floor(Math.trunc(at[1] - place.top) * 480 / place.height)] };
 }
 
-// Whether the image's opaque pixels show unchanged with its top-left corner at (x, y), but
-// for those under the crosshair (mask: x0, y0, x1, y1).
-function covers(shown, x, y, image, mask = [-1, -1, -1, -1]) {
-  for (let v = 0; v < image.height; v++) {
-    for (let u = 0; u < image.width; u++) {
-      const [r, g, b, a] = image.pixel(u, v);
-      const masked = x + u >= mask[0] && x + u <= mask[2] && y + v >= mask[1] && y + v <= mask[3];
-      if (a === 255 && !masked && shown(x + u, y + v) !== `${r},${g},${b}`) {
-        return false;
-      }
+// Whether shot.sh finds CHECK (with its arguments) holds in a screenshot of the page.
+async function shows(page, place, ...check) {
+  const png = join(scratch, 'page.png');
+  await page.screenshot({ path: png });
+  try {
+    execFileSync('bash', [SHOT, png, res, ...place.shot.map(String), ...check.map(String)],
+      { stdio: ['ignore', 'ignore', 'pipe'] });
+    return true;
+  } catch (error) {
+    if (error.status !== 1) {
+      throw error;
     }
+    return false;
   }
-  return true;
 }
+
+// Opens the page as the device and waits for the playfield's background; answers the place.
+async function open(browser, device) {
+  const page = await browser.newPage();
+  page.on('console', (m) => ['error', 'assert'].includes(m.type()) && errors.push(m.text()));
+  page.on('pageerror', (error) => errors.push(error.message));
+  await page.emulate({ viewport: DEVICES[device], userAgent: await browser.userAgent() });
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  const place = await until(`${device}: the background at (20, 10) and (630, 10)`, async () => {
+    const place = await field(page);
+    return (await shows(page, place, 'background', 20, 10)) &&
+      (await shows(page, place, 'background', 630, 10)) && place;
+  });
+  return { page, place };
+}
+
+const sound = (page) => evaluate(page, () =>
+  [Module.SDL2.audioContext.state, document.getElementById('sound').hidden].join());
 
 // The page's audio output: the time and the peak of every buffer the game's mixer fills.
-const TAP = `(() => {
+function listen() {
   const node = Module.SDL2.audio.scriptProcessorNode;
   const mix = node.onaudioprocess;
   window.heard = [];
@@ -93,57 +105,95 @@ const TAP = `(() => {
     }
     heard.push([event.playbackTime, peak]);
   };
-})()`;
+}
 
-const server = await serve(site, 0);
-const page = await launch(1400, 1100);
-const errors = [];
-page.on('Runtime.consoleAPICalled', (e) => ['error', 'assert'].includes(e.type) &&
-  errors.push(e.args.map((arg) => arg.value ?? arg.description).join(' ')));
-page.on('Runtime.exceptionThrown', (e) => errors.push(e.exceptionDetails.exception?.description));
-page.on('Log.entryAdded', (e) => e.entry.level === 'error' && errors.push(e.entry.text));
-try {
-  await Promise.all(['Runtime.enable', 'Log.enable', 'Page.enable'].map((m) => page.send(m)));
-  await page.send('Page.navigate', { url: `http://127.0.0.1:${server.address().port}/` });
-  const place = await until('a playfield of whole scale', async () => {
-    const at = await evaluate(page, PLACE);
-    return at.scale > 0 && at;
-  });
-  assert.equal(place.scale, 2, 'the playfield scale in a 1400 x 1100 tab');
-  await until('the background (102, 76, 76) at (20, 10)', async () =>
-    (await playfield(page, place))(20, 10) === '102,76,76');
-  const before = await evaluate(page, `[Module.SDL2.audioContext.state,
-    document.getElementById('sound').hidden, getComputedStyle(Module.canvas).cursor]`);
-  assert.equal(before.join(), 'suspended,false,none', 'audio, notice hidden, cursor');
-
-  await evaluate(page, TAP);
-  const at = (v) => (v + 0.5) * place.scale;
-  const mouse = { x: place.left + at(449), y: place.top + at(90), button: 'left', clickCount: 1 };
-  for (const type of ['mouseMoved', 'mousePressed', 'mouseReleased']) {
-    await page.send('Input.dispatchMouseEvent', { type, ...mouse });
-  }
-  const half = bmp('cursor.bmp').width >> 1; // the crosshair, centred on the mouse
-  const mask = [449 - half, 90 - half, 449 + half, 90 + half];
-  await until('the window at (417, 58) shatters', async () => {
-    const shown = await playfield(page, place);
-    return covers(shown, 417, 58, bmp('window.bmp'), mask) &&
-      !covers(shown, 417, 58, bmp('windowclean.bmp'), mask);
-  });
+async function desktop(browser) {
+  const { page, place } = await open(browser, 'desktop');
+  assert.deepEqual([place.width, place.height], [1280, 960], 'scale 2 in a 1400 x 1100 tab');
+  const before = await evaluate(page, () => [Module.SDL2.audioContext.state,
+    document.getElementById('sound').textContent, getComputedStyle(Module.canvas).cursor]);
+  assert.deepEqual(before, ['suspended', 'Tap or click to start the sound.', 'none']);
+  const { installabilityErrors } =
+    await (await page.createCDPSession()).send('Page.getInstallabilityErrors');
+  assert.deepEqual(installabilityErrors, [], 'the page does not install as an app');
+  await evaluate(page, listen);
+  const window = aim(place, 449, 90); // the last window of the level, (417, 58)
+  await page.mouse.click(...window.at);
+  await until('the window at (417, 58) shatters', () =>
+    shows(page, place, 'shattered', 417, 58, ...window.mouse));
   await until('the audio runs and the notice hides', async () =>
-    (await evaluate(page, `[Module.SDL2.audioContext.state,
-      document.getElementById('sound').hidden].join()`)) === 'running,true');
+    (await sound(page)) === 'running,true');
   // The shot and the glass last under half a second; what still sounds a second after the
   // first sound of the click is the alarm.
   const alarm = await until('a second and a half of audio after the click', async () => {
-    const heard = await evaluate(page, 'heard');
+    const heard = await evaluate(page, () => heard);
     const first = heard.find(([, peak]) => peak > 0.01);
     return first && heard.at(-1)[0] > first[0] + 1.5 && heard.filter(([t]) => t > first[0] + 1);
   });
   const peak = Math.max(...alarm.map(([, p]) => p));
   assert.ok(peak > 0.02, `no alarm after the click's sounds: peak ${peak}`);
-  assert.deepEqual(errors, [], 'the page logged errors');
-  console.log('web page: drawn at scale 2, window shattered, alarm ringing; no errors');
-} finally {
   await page.close();
+}
+
+async function portrait(browser) {
+  const { page, place } = await open(browser, 'portrait');
+  assert.ok(place.width >= 380, `the playfield is ${place.width} CSS pixels wide`);
+  // The topmost crate, at (212, 313): one tap cracks it, and it stays cracked. The finger
+  // stays down a few frames, as a person's does, so that a mouse press the browser might make
+  // of the tap would come a frame after the touch's own.
+  const crate = aim(place, 244, 345);
+  const cracked = () => shows(page, place, 'cracked', 212, 313, ...crate.mouse);
+  await page.touchscreen.touchStart(...crate.at);
+  await sleep(150);
+  await page.touchscreen.touchEnd();
+  await until('one tap cracks the crate (two would break it)', cracked);
+  await sleep(500);
+  assert.ok(await cracked(), 'one tap broke the crate');
+  await until('the first tap starts the sound', async () => (await sound(page)) === 'running,true');
+  await page.touchscreen.tap(...crate.at);
+  await until('a second tap breaks it', async () => !(await cracked()));
+  // A finger put down at (20, 10) and slid to (600, 20) takes the crosshair along.
+  await page.touchscreen.touchStart(...aim(place, 20, 10).at);
+  for (const x of [100, 300, 600]) {
+    await page.touchscreen.touchMove(...aim(place, x, 20).at);
+  }
+  await page.touchscreen.touchEnd();
+  await until('the crosshair leaves (20, 10)', () => shows(page, place, 'background', 20, 10));
+  // Nor does a slide up the black above the playfield scroll the page.
+  await page.touchscreen.touchStart(place.width / 2, place.top - 20);
+  await page.touchscreen.touchMove(place.width / 2, 20);
+  await page.touchscreen.touchEnd();
+  assert.deepEqual(await evaluate(page, () => [scrollX, scrollY]), [0, 0], 'the page scrolled');
+  // Now kept by the service worker, it starts with the network gone, the server too.
   server.close();
+  server.closeAllConnections();
+  await page.setOfflineMode(true);
+  await page.reload();
+  await until('offline, the background at (20, 10)', () =>
+    shows(page, place, 'background', 20, 10));
+  await page.close();
+}
+
+async function landscape(browser) {
+  const { page, place } = await open(browser, 'landscape');
+  assert.ok(place.height >= 300, `the playfield is ${place.height} CSS pixels tall`);
+  const window = aim(place, 536, 88);
+  await page.touchscreen.tap(...window.at);
+  await until('a tap shatters the window at (504, 56)', () =>
+    shows(page, place, 'shattered', 504, 56, ...window.mouse));
+  await page.close();
+}
+
+const server = await serve(site, 0);
+const browser = await launch();
+try {
+  for (const run of [desktop, landscape, portrait]) {
+    await run(browser);
+  }
+  assert.deepEqual(errors, [], 'the pages logged errors');
+  console.log('web page: desktop, phone portrait and landscape played; offline start; no errors');
+} finally {
+  await browser.close();
+  server.close();
+  rmSync(scratch, { recursive: true, force: true });
 }

@@ -4,6 +4,8 @@
 //                            WAV sounds into OUTDIR
 //   assetgen --icons DIR     writes the desktop icon into the icon theme tree DIR:
 //                            scalable/apps/pordeck.svg and SIZExSIZE/apps/pordeck.png
+//   assetgen --icon SIZE FILE  writes the icon as a SIZE x SIZE PNG (a multiple of 32), as the
+//                            browser build's web app manifest names them
 //
 // Nothing is read and nothing is random: every run writes the same bytes. A file that cannot
 // be written is named in one line on standard error and the exit status is 1.
@@ -12,6 +14,7 @@
 #include "assetgen/sprites.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -107,15 +110,31 @@ int write_icons(const std::string &dir) {
   return 0;
 }
 
+// One PNG icon; sizes not a multiple of 32 (or out of range) are refused.
+int write_icon(const char *size_text, const std::string &path) {
+  char *end = nullptr;
+  const long size = std::strtol(size_text, &end, 10);
+  if (*end != '\0' || size < 32 || size > 1024 || size % 32 != 0) {
+    std::fprintf(stderr, "assetgen: icon size must be a multiple of 32 up to 1024: %s\n",
+                 size_text);
+    return 2;
+  }
+  return image_save_png(sprite_icon(static_cast<int>(size)), path) ? 0 : cannot_write(path);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
   if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) {
     return write_icons(argv[2]);
   }
+  if (argc == 4 && std::strcmp(argv[1], "--icon") == 0) {
+    return write_icon(argv[2], argv[3]);
+  }
   if (argc == 2 && argv[1][0] != '-') {
     return write_assets(argv[1]);
   }
-  std::fprintf(stderr, "usage: assetgen OUTDIR | assetgen --icons DIR\n");
+  std::fprintf(stderr,
+               "usage: assetgen OUTDIR | assetgen --icons DIR | assetgen --icon SIZE FILE\n");
   return 2;
 }

@@ -4,8 +4,9 @@
 #   tools/web/build.sh [BUILD_DIR]      (build-web by default)
 #
 # BUILD_DIR/host gets the native level and asset generators, SDL2 and SDL2_mixer come from
-# the cache of tools/web/sdl.sh, and BUILD_DIR/site gets the page, ready to be served:
-# index.html, page.js, pordeck.js, pordeck.wasm and pordeck.data.
+# the cache of tools/web/sdl.sh, and BUILD_DIR/site gets the site, ready to be served as it is:
+# the page (index.html, page.js), the game (pordeck.js, .wasm, .data), the web app manifest,
+# its icons and the service worker.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build_dir=$(realpath -m "${1:-build-web}")
@@ -21,4 +22,4 @@ emcmake cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DPORD
   -DPORDECK_HARDENING=OFF \
   -DPORDECK_HOST_TOOLS="$build_dir/host" \
   -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DSDL2_mixer_DIR="$sdl/lib/cmake/SDL2_mixer"
-cmake --build "$build_dir" --target site -j"$jobs"
+cmake --build "$build_dir" --target web_site -j"$jobs"
