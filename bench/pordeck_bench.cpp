@@ -1,7 +1,7 @@
 // pordeck_bench -- what the game costs on this machine: a whole frame of the shipped level at
 // three moments of a round and its split into update, draw and present; one click from the
-// pushed event to the finished smash; the image look-up; and (startup.cpp) the time to the
-// first presented frame and the memory a run holds.
+// pushed event to the finished smash; the image look-up; the heap allocations of a frame of
+// play; and (startup.cpp) the time to the first presented frame and the memory a run holds.
 //
 // Each benchmark runs its own engine with the shipped configuration, pacing off. The drivers
 // come from the environment; headless:
@@ -207,6 +207,55 @@ void play_frame(Game *game, int frame) {
   game_frame(game);
   Mix_HaltChannel(-1);
 }
+
+namespace {
+
+// Heap allocations made on the game's thread, SDL's included, while counting is on.
+thread_local bool counting = false;
+long allocations = 0;
+
+// Heap allocations in a frame of play with clicks, once warm: a whole round played first loads
+// every image in every orientation and grows SDL's event queue and command buffers.
+void BM_Allocations(benchmark::State &state) {
+#ifdef __SANITIZE_ADDRESS__
+  state.SkipWithError("AddressSanitizer owns malloc: allocations are counted in a normal build");
+#endif
+  Running run(0);
+  int frame = 0;
+  for (; frame < 8 * (62 + 2 * 78 + 3); ++frame) {
+    play_frame(run.game, frame);
+  }
+  game_restart_scene(run.game);
+  for (auto _ : state) {
+    counting = true;
+    play_frame(run.game, frame++);
+    counting = false;
+  }
+  state.counters["allocations"] =
+      benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_Allocations)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+// malloc, calloc and realloc for the whole process, SDL included (but under AddressSanitizer,
+// which owns them); operator new comes down to malloc, and free needs no counting.
+#ifndef __SANITIZE_ADDRESS__
+extern "C" {
+void *__libc_malloc(size_t size);
+void *__libc_calloc(size_t n, size_t size);
+void *__libc_realloc(void *p, size_t size);
+void *malloc(size_t size) noexcept {
+  return allocations += counting, __libc_malloc(size);
+}
+void *calloc(size_t n, size_t size) noexcept {
+  return allocations += counting, __libc_calloc(n, size);
+}
+void *realloc(void *p, size_t size) noexcept {
+  return allocations += counting, __libc_realloc(p, size);
+}
+}
+#endif
 
 int main(int argc, char **argv) {
   const Clock::time_point entered = Clock::now();
