@@ -57,6 +57,7 @@ function(pordeck_web_site)
   foreach(file ${PORDECK_WEB_PAGE})
     configure_file(${CMAKE_SOURCE_DIR}/src/web/${file} ${site}/${file} COPYONLY)
   endforeach()
+  configure_file(${CMAKE_SOURCE_DIR}/src/web/index.html ${site}/index.html @ONLY) # its version
   set(files ${PORDECK_WEB_PAGE})
   foreach(size 192 512)
     add_custom_command(OUTPUT ${site}/icon-${size}.png
