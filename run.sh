@@ -62,37 +62,6 @@ run_tests() {
   ctest --test-dir "$dir" --output-on-failure -j"$JOBS" --timeout 600
 }
 
-refuse() {
-  echo "release: $*" >&2
-  exit 2
-}
-
-# The downloads of the commit checked out, in dist/<version>/, with their checksums and the
-# changelog entry of the version; refused for a work tree with changes, or a version that the
-# changelog and the AppStream metadata do not both name.
-release() {
-  local version dist file
-  version=$(tools/version.sh)
-  [ -z "$(git status --porcelain)" ] || refuse "the work tree has uncommitted changes"
-  head -n 1 packaging/changelog | grep -q "^pordeck ($version)" ||
-    refuse "packaging/changelog has no entry for $version at its top"
-  grep -q "<release version=\"$version\"" packaging/*.metainfo.xml ||
-    refuse "the AppStream metadata has no <release> of $version"
-  dist=dist/$version
-  rm -rf "$dist" build-release
-  tools/release.sh build-release
-  mkdir -p "$dist"
-  for file in build-release/pordeck[-_]"$version"*; do
-    cp "$file" "$dist/"
-  done
-  # The changelog's entry, its lines unindented: the notes of the release.
-  awk -v v="$version" 'NR == 1 { print "# pordeck " v "\n"; next }
-    /^ -- / { exit } { sub(/^  /, ""); print }' packaging/changelog >"$dist/NOTES.md"
-  (cd "$dist" && sha256sum -- pordeck* >SHA256SUMS)
-  echo "Released $version in $dist:"
-  ls -l "$dist"
-}
-
 case "${1:-}" in
 play)
   install_missing "${BUILD_PACKAGES[@]}"
@@ -144,8 +113,9 @@ web)
   exec node tools/web/serve.mjs build-web/site 8000
   ;;
 release)
-  install_missing "${BUILD_PACKAGES[@]}" "${WEB_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}"
-  release
+  install_missing "${BUILD_PACKAGES[@]}" "${WEB_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" \
+    "${WINDOWS_PACKAGES[@]}"
+  exec tools/release.sh
   ;;
 windows)
   install_missing "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"

@@ -2,7 +2,7 @@
 # Builds the downloads of the source tree it sits in, so that anyone who builds the same
 # commit gets the same bytes:
 #
-#   tools/release.sh OUT [PART...]
+#   tools/downloads.sh OUT [PART...]
 #
 # PART is deb, web, windows or source (all four by default); each is built in OUT/build-PART
 # and written to OUT:
@@ -48,7 +48,7 @@ for part in "${parts[@]}"; do
       -o "$out/pordeck-$version.tar.gz" HEAD
     ;;
   *)
-    echo "release.sh: unknown part '$part'" >&2
+    echo "downloads.sh: unknown part '$part'" >&2
     exit 2
     ;;
   esac
