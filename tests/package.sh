@@ -37,19 +37,14 @@ done
 
 dpkg -x "$deb" "$work/root"
 usr=$work/root/usr
+# The files, by their paths with icon sizes as NxN, each with its count.
 files=$(cd "$work/root" && find . ! -type d ! -path ./usr/share/games/pordeck/res/\* |
-  sed 's/[0-9]\+x[0-9]\+/NxN/' | sort | uniq -c | sed 's/^ *//')
-[ "$files" = "1 ./usr/games/pordeck
-1 ./usr/lib/games/pordeck/pordeck
-1 ./usr/lib/games/pordeck/res
-1 ./usr/share/applications/pordeck.desktop
-1 ./usr/share/doc/pordeck/changelog.gz
-1 ./usr/share/doc/pordeck/copyright
-6 ./usr/share/icons/hicolor/NxN/apps/pordeck.png
-1 ./usr/share/icons/hicolor/scalable/apps/pordeck.svg
-1 ./usr/share/lintian/overrides/pordeck
-1 ./usr/share/man/man6/pordeck.6.gz
-1 ./usr/share/metainfo/org.example.pordeck.metainfo.xml" ] || fail "files: $files"
+  sed 's/[0-9]\+x[0-9]\+/NxN/' | sort | uniq -c | xargs)
+[ "$files" = "$(echo "1 ./usr/games/pordeck" "1 ./usr/lib/games/pordeck/"{pordeck,res} \
+  "1 ./usr/share/"{applications/pordeck.desktop,doc/pordeck/changelog.gz,doc/pordeck/copyright} \
+  "6 ./usr/share/icons/hicolor/NxN/apps/pordeck.png 1 ./usr/share/icons/hicolor/scalable/apps/pordeck.svg" \
+  "1 ./usr/share/"{lintian/overrides/pordeck,man/man6/pordeck.6.gz,metainfo/org.example.pordeck.metainfo.xml})" ] ||
+  fail "files: $files"
 [ "$(readlink "$usr/games/pordeck")" = ../lib/games/pordeck/pordeck ] || fail "games/pordeck"
 diff -r "$build/res" "$usr/lib/games/pordeck/res/" || fail "res/ differs from the build's"
 desktop-file-validate "$usr/share/applications/pordeck.desktop" || fail "desktop entry"

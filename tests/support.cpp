@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 
@@ -27,13 +26,8 @@ Picture load_picture(const std::string &path) {
   const Rgba *pixels = rgba ? static_cast<const Rgba *>(rgba->pixels) : nullptr;
   Picture picture{rgba ? rgba->w : 0, rgba ? rgba->h : 0, {}};
   picture.pixels.assign(pixels, pixels + picture.w * picture.h);
-  SDL_FreeSurface(loaded);
-  SDL_FreeSurface(rgba);
+  SDL_FreeSurface(loaded), SDL_FreeSurface(rgba);
   return picture;
-}
-
-void push_quit() {
-  push(SDL_Event{SDL_QUIT});
 }
 
 void push_key(SDL_Scancode scancode, bool down, bool repeat) {
@@ -54,25 +48,6 @@ bool write_bmp(const std::string &path, int w, int h, Rgba (*pixel)(int x, int y
   const bool saved = surface && SDL_SaveBMP(surface, path.c_str()) == 0;
   SDL_FreeSurface(surface);
   return saved;
-}
-
-bool write_wav(const std::string &path, const std::vector<int16_t> &samples) {
-  const auto size = static_cast<uint32_t>(samples.size() * 2);
-  // "RIFF", its size, "WAVE", "fmt ", 16 bytes of format: PCM, mono, 44100 Hz, 88200 bytes a
-  // second, 2 bytes a frame, 16 bits; "data", its size (the words little-endian).
-  const uint32_t header[] = {0x46464952, 36 + size, 0x45564157, 0x20746d66, 16,  0x00010001,
-                             44100,      88200,     0x00100002, 0x61746164, size};
-  return write_file(path, std::string(reinterpret_cast<const char *>(header), sizeof header) +
-                              std::string(reinterpret_cast<const char *>(samples.data()), size));
-}
-
-bool write_file(const std::string &path, const std::string &bytes) {
-  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
-}
-
-std::string read_file(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string relative_to_exe(const std::string &absolute) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,18 +67,20 @@ Picture load_picture(const std::string &path);
 // Pushes input the way SDL would deliver it. SDL ends each poll cycle with a hidden marker:
 // after a VEL_PollEvent that returned true, poll until it returns false (VEL_CycleEvents)
 // before pushing more, or the new events wait behind the marker.
-void push_quit();
 void push_key(SDL_Scancode scancode, bool down, bool repeat = false);
 // The mouse moved to (x, y), or with a button (SDL_BUTTON_LEFT, ...) pressed or released there.
 void push_mouse(int x, int y, uint8_t button = 0, bool down = false);
 
 // Writes a 32-bit BMP with alpha whose pixel (x, y) is pixel(x, y).
 bool write_bmp(const std::string &path, int w, int h, Rgba (*pixel)(int x, int y));
-// Writes a mono 16-bit 44100 Hz PCM WAV.
-bool write_wav(const std::string &path, const std::vector<int16_t> &samples);
-bool write_file(const std::string &path, const std::string &bytes);
+inline bool write_file(const std::string &path, const std::string &bytes) {
+  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
+}
 // The whole file, or "" when it cannot be read.
-std::string read_file(const std::string &path);
+inline std::string read_file(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // SDL's own function of that name, from the SDL library, for a test that interposes it: the
 // engine's calls reach the test's function of the same name, which passes them on.

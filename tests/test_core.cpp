@@ -117,8 +117,7 @@ TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
 // is the next-level timer), and the pool hands out slot 511 again once it is full.
 TEST_F(Entities, ScenesTimersAndLevels) {
   static Game game;
-  testing::internal::CaptureStdout();
-  game_init(&game);
+  testing::internal::CaptureStdout(), game_init(&game);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "unknown type 'crate'\n");
   const int32_t mover = entity_type("mover");
   EXPECT_EQ(std::tuple(game.entities[0].x, game.entities[0].y, game.entities[1].x,
@@ -137,10 +136,8 @@ TEST_F(Entities, ScenesTimersAndLevels) {
       {5, 1, 0, true, 300, 0}, {0, 1, 0, true, 300, 0}}; // the last level stays the last
   // clang-format on
   for (const auto &[restart, next_map, updated, rebuilt, level_x, restart_left] : steps) {
-    game.restart_timer = restart ? restart : game.restart_timer;
-    game.next_map_timer = next_map;
-    game.entities[5].type = 99, destructibles = 7, des_x = des_y = 9;
-    updates = 0;
+    game.restart_timer = restart ? restart : game.restart_timer, game.next_map_timer = next_map;
+    game.entities[5].type = 99, destructibles = 7, des_x = des_y = 9, updates = 0;
     game_update(&game);
     EXPECT_EQ(
         std::tuple(updates, game.entities[5].type == 0, game.entities[0].x, game.restart_timer),

@@ -82,20 +82,4 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
   }
 }
 
-// A log with nowhere to go, from a corrupt image that logs every frame: standard error closed
-// (its number must not pass to a socket SDL opens, taking the log with it), or a pipe whose
-// reader has left (each line would raise SIGPIPE). The game runs on until it is interrupted.
-TEST(Faults, ALogWithNowhereToGoNeitherEndsNorStraysFromTheGame) {
-  const std::string game = damaged_copy("truncate -s 100 res/box.bmp") + "pordeck";
-  // A shell line that starts the game ("$0") and interrupts it, and its whole output.
-  for (const auto &[line, output] :
-       {std::pair{
-            "set -m; exec 2>&-; \"$0\" & sleep 2; readlink /proc/$!/fd/2; kill -INT $!; wait $!",
-            "/dev/null\n"},
-        {"exec timeout --preserve-status -s INT 2 \"$0\" > >(head -c 1) 2>&1", "I"}}) {
-    const ProcessResult run = run_shell(line, game);
-    EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(0, std::string(output))) << line;
-  }
-}
-
 } // namespace

@@ -1,6 +1,6 @@
-// The build's generators: the level generator on broken maps, whose one line is the level
-// designer's only word of what is wrong, and the asset generator, whose output is the same
-// bytes every time.
+// The level generator on broken maps: its one line is the level designer's only word of what
+// is wrong. (That the asset generator makes the same bytes every time, the release's
+// reproducibility check sees: two builds of the downloads that carry them.)
 #include "support.h"
 
 namespace {
@@ -40,16 +40,31 @@ TEST(Tools, LvgenNamesWhatIsWrongAndKeepsTheRecords) {
   }
 }
 
-// Two runs of the asset generator, and two of its icons, give the same files, byte for byte.
-TEST(Tools, AssetsAreTheSameBytesTwice) {
-  const std::string dir = make_temp_dir();
-  const ProcessResult run = run_shell("cd \"$0\" && for d in 1 2; do \"" + exe_dir() +
-                                          "assetgen\" res$d && \"" + exe_dir() +
-                                          "assetgen\" --icons icons$d || exit; done >/dev/null;"
-                                          "diff -r res1 res2 && diff -r icons1 icons2 &&"
-                                          "ls res1 icons1/scalable/apps | wc -l",
-                                      dir);
-  EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(0, std::string("18\n")));
+// A release is refused, with status 2 and its reason, from a work tree with changes and for a
+// version that the changelog or the AppStream metadata lacks; nothing is built.
+TEST(Tools, ReleaseRefusesWhatCannotBeReleased) {
+  // In a repository of the files the checks read, made and changed by shell lines.
+  const std::string repo = make_temp_dir(), in_repo = "export GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
+                                                      "GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t; "
+                                                      "s=" PORDECK_SOURCE_DIR "; cd \"$0\" && ";
+  ASSERT_EQ(run_shell(in_repo +
+                          "mkdir tools packaging && cp $s/CMakeLists.txt . && cp $s/tools/*.sh "
+                          "tools && cp $s/packaging/{changelog,*.xml} packaging && git init "
+                          "-q && git add -A && git commit -qm 1",
+                      repo)
+                .exit_code,
+            0);
+  // A change, and the line the release then refuses with.
+  const std::pair<std::string, std::string> changes[] = {
+      {"echo >>packaging/changelog", "the work tree has uncommitted changes"},
+      {"git checkout -q . && sed -i \"s/VERSION [0-9.]* /VERSION 9.9.9 /\" CMakeLists.txt && "
+       "git commit -qam 2",
+       "packaging/changelog has no entry for 9.9.9 at its top"},
+      {"sed -i \"1s/(.*)/(9.9.9)/\" packaging/changelog && git commit -qam 3",
+       "the AppStream metadata has no <release> of 9.9.9"}};
+  for (const auto &[change, line] : changes)
+    EXPECT_EQ(run_shell(in_repo + change + " && tools/release.sh; echo $?; ls dist", repo).output,
+              "release: " + line + "\n2\nls: cannot access 'dist': No such file or directory\n");
 }
 
 } // namespace

@@ -81,17 +81,13 @@ TEST(VelBindMenu, QuitReleasesAndBindingInOrder) {
   VEL_Config config = test_config;
   config.disable_bind_menu = false;
   Engine engine(config);
-  push_key(SDL_SCANCODE_X, true);
-  push_mouse(5, 5, SDL_BUTTON_LEFT, true);
-  push_mouse(5, 5, SDL_BUTTON_RIGHT, true);
-  VEL_CycleEvents();
+  push_key(SDL_SCANCODE_X, true), push_mouse(5, 5, SDL_BUTTON_LEFT, true);
+  push_mouse(5, 5, SDL_BUTTON_RIGHT, true), VEL_CycleEvents();
   LogCapture log;
-  push_key(SDL_SCANCODE_F1, true);
-  push_key(SDL_SCANCODE_X, false);
-  push_mouse(5, 5, SDL_BUTTON_LEFT, false);
-  push_mouse(5, 5, SDL_BUTTON_RIGHT, false);
-  push_quit();
-  VEL_CycleEvents();
+  push_key(SDL_SCANCODE_F1, true), push_key(SDL_SCANCODE_X, false);
+  push_mouse(5, 5, SDL_BUTTON_LEFT, false), push_mouse(5, 5, SDL_BUTTON_RIGHT, false);
+  SDL_Event quit{SDL_QUIT};
+  SDL_PushEvent(&quit), VEL_CycleEvents();
   EXPECT_TRUE(VEL_ShouldQuit());
   for (unsigned button : {VEL_BUTTON_A, VEL_BUTTON_MOUSE_L, VEL_BUTTON_MOUSE_R})
     EXPECT_FALSE(VEL_ButtonDown(button)) << button;

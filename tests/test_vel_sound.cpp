@@ -4,19 +4,20 @@
 #include <SDL_mixer.h>
 namespace {
 
-// A running engine beside a short and a long tone and a file that is no sound.
+// A running engine beside a short and a long sound of the game's, the long one with 8 KiB of
+// other data before its format, and files that are no sound.
 struct SoundTest : testing::Test {
   void SetUp() override {
-    ASSERT_TRUE(write_wav(dir + "short.wav", std::vector<int16_t>(2205, 4000)));  // 0.05 s
-    ASSERT_TRUE(write_wav(dir + "long.wav", std::vector<int16_t>(132300, 4000))); // 3 s
-    std::string listed = read_file(dir + "long.wav"); // 8 KiB of other data before the format
+    const std::string shot = read_file(exe_dir() + "res/piou.wav");           // 0.2 s
+    std::string listed = read_file(exe_dir() + "res/alarm.wav"), wide = shot; // 1.5 s
     listed.insert(12, std::string("LIST\0\x20\0\0", 8) + std::string(8192, 'x'));
-    ASSERT_TRUE(write_file(dir + "long.wav", listed));
-    ASSERT_TRUE(write_file(dir + "text.wav", "RIFF? no, just some text\n"));
-    ASSERT_TRUE(write_file(dir + "tiny.wav", "BMz@")); // too short for any reader
-    std::string wide = read_file(dir + "short.wav");
     wide[22] = 0, wide[23] = 1; // 256 channels, which stopped the mixer's music reader dead
-    ASSERT_TRUE(write_file(dir + "wide.wav", wide));
+    for (const auto &[name, bytes] : {std::pair<const char *, std::string>{"short.wav", shot},
+                                      {"long.wav", listed},
+                                      {"text.wav", "RIFF? no, just some text\n"},
+                                      {"tiny.wav", "BMz@"},
+                                      {"wide.wav", wide}})
+      ASSERT_TRUE(write_file(dir + name, bytes)); // tiny: too short for any reader
   }
   std::string path(const char *name) const { return relative_to_exe(dir + name); }
   int load(const char *name, float vol = 10.0f) { return VEL_SoundLoad(path(name).c_str(), vol); }
@@ -68,7 +69,7 @@ TEST_F(SoundTest, MusicIsReplacedStoppedAndLoops) {
   LogCapture log;
   VEL_StopMusic();
   ASSERT_EQ(VEL_PlayMusic(path("short.wav").c_str(), -1), 0);
-  SDL_Delay(200); // four times the track's length
+  SDL_Delay(800); // four times the track's length
   EXPECT_EQ(Mix_PlayingMusic(), 1);
   EXPECT_EQ(VEL_PlayMusic(path("missing.wav").c_str(), -1), -1);
   EXPECT_EQ(Mix_PlayingMusic(), 0);

@@ -1,0 +1,46 @@
+# screen.sh -- sourced by the tests of the game in a real X11 window: a scratch folder, $work,
+# with the game's output in $work/game.log; checks run until they pass; screenshots of the
+# game's window checked by shot.sh; and a screen of its own. The sourcing script sets $res
+# (the generated images) and $game_pid, the game's process, and may name in $before_x_ends a
+# command that must run between the game's end and its X server's.
+work=$(mktemp -d)
+shot=$(dirname "${BASH_SOURCE[0]}")/shot.sh
+# The game goes before its X server: one that loses its display while it quits may never end.
+trap '{ kill "${game_pid:-}" && wait "$game_pid"; } 2>/dev/null || true; ${before_x_ends:-}
+  kill ${xvfb:-} 2>/dev/null || true; wait; rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  grep -sv '^ALSA lib' "$work/game.log" >&2 # but a sound driver that finds no card, as Wine's
+  exit 1
+}
+
+# Runs a check until it passes, for at most $patience seconds (10 by default).
+retry() {
+  local deadline=$((SECONDS + ${patience:-10}))
+  until "$@"; do
+    [ "$SECONDS" -le "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# at SCALE LEFT TOP CHECK...: grabs $window and runs a check of shot.sh on it, the playfield
+# shown at SCALE from (LEFT, TOP); expect WHAT SCALE LEFT TOP CHECK... runs it until it passes.
+at() {
+  import -silent -window "$window" "$work/shot.png" &&
+    bash "$shot" "$work/shot.png" "$res" "$@" 2>"$work/why"
+}
+expect() {
+  local what=$1
+  shift
+  retry at "$@" || fail "$what: $(cat "$work/why")"
+}
+
+# Starts a screen of its own, 1920 x 1200, that lives on when its last client leaves: $DISPLAY.
+screen() {
+  Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$work/display" \
+    2>"$work/xvfb.log" &
+  xvfb=$!
+  retry test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(cat "$work/display")"
+}
