@@ -70,7 +70,7 @@ play)
   ;;
 test)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
-    "${RELEASE_PACKAGES[@]}" chromium faketime diffoscope "${WINDOWS_PACKAGES[@]}" \
+    "${RELEASE_PACKAGES[@]}" chromium reprotest faketime diffoscope "${WINDOWS_PACKAGES[@]}" \
     "${WINE_PACKAGES[@]}"
   # The browser test drives Chromium through puppeteer-core, as tools/web/package-lock.json pins it.
   command -v npm >/dev/null || install_missing npm
