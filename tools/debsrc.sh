@@ -7,6 +7,18 @@
 #   debsrc_unpack DIR PACKAGE=VERSION...
 #                                  fetches those sources with apt-get and unpacks each, with
 #                                  Debian's patches applied, into DIR/PACKAGE
+#   debsrc_sdl CACHE TAG BUILD FILE...
+#                                  sets debsrc_prefix to SDL2 and SDL2_mixer installed from the
+#                                  newest sources, in ${XDG_CACHE_HOME:-~/.cache}/pordeck/CACHE/,
+#                                  one directory per pair of versions, TAG (the compiler's) and
+#                                  the FILEs that make it (this one always among them). A cache
+#                                  without it unpacks both into a temporary directory WORK and
+#                                  runs BUILD STAGING WORK there, which installs them in STAGING
+#   debsrc_sdl_install STAGING LINK CONFIGURE...
+#                                  builds the unpacked SDL2, then SDL2_mixer with WAV and FLAC
+#                                  (its built-in dr_flac) alone, and installs both into STAGING:
+#                                  LINK is "shared" or "static", CONFIGURE the CMake command with
+#                                  what both take
 
 debsrc_sudo=()
 [ "$(id -u)" -ne 0 ] && debsrc_sudo=(sudo)
@@ -50,4 +62,47 @@ debsrc_unpack() {
     version=${spec#*=}
     dpkg-source -x "$dir/${spec%%=*}_${version#*:}.dsc" "$dir/${spec%%=*}" >/dev/null
   done
+}
+
+# Keyboard, mouse, video and audio: the game uses nothing else of SDL.
+debsrc_sdl_options=(-DSDL_TEST=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF
+  -DSDL_POWER=OFF -DSDL_HIDAPI=OFF)
+debsrc_mixer_options=(-DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_CMD=OFF
+  -DSDL2MIXER_WAVE=ON -DSDL2MIXER_FLAC=ON -DSDL2MIXER_FLAC_LIBFLAC=OFF -DSDL2MIXER_FLAC_DRFLAC=ON
+  -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF
+  -DSDL2MIXER_VORBIS=OFF)
+
+debsrc_sdl_install() {
+  local staging=$1 shared=OFF static=ON
+  [ "$2" = shared ] && shared=ON static=OFF
+  shift 2
+  local common=(--no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$staging")
+  "$@" -S libsdl2 -B sdl2-build "${common[@]}" -DSDL_SHARED=$shared \
+    -DSDL_STATIC=$static "${debsrc_sdl_options[@]}"
+  cmake --build sdl2-build -j"$(nproc)"
+  cmake --install sdl2-build
+  "$@" -S libsdl2-mixer -B mixer-build "${common[@]}" -DBUILD_SHARED_LIBS=$shared \
+    -DSDL2_DIR="$staging/lib/cmake/SDL2" "${debsrc_mixer_options[@]}"
+  cmake --build mixer-build -j"$(nproc)"
+  cmake --install mixer-build
+}
+
+debsrc_sdl() {
+  local cache=$1 tag=$2 build=$3 sdl mixer hash
+  shift 3
+  sdl=$(debsrc_version libsdl2)
+  mixer=$(debsrc_version libsdl2-mixer)
+  hash=$(cat "${BASH_SOURCE[0]}" "$@" | sha256sum | cut -c1-12)
+  debsrc_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/$cache/sdl2-${sdl}_mixer-${mixer}_${tag}_$hash
+  [ -f "$debsrc_prefix/done" ] && return 0
+  echo "Building SDL2 $sdl and SDL2_mixer $mixer into $debsrc_prefix" >&2
+  debsrc_work=$(mktemp -d)
+  trap 'rm -rf "$debsrc_work"' EXIT
+  cd "$debsrc_work"
+  debsrc_unpack "$debsrc_work" "libsdl2=$sdl" "libsdl2-mixer=$mixer"
+  rm -rf "$debsrc_prefix.partial"
+  "$build" "$debsrc_prefix.partial" "$debsrc_work"
+  touch "$debsrc_prefix.partial/done"
+  rm -rf "$debsrc_prefix"
+  mv "$debsrc_prefix.partial" "$debsrc_prefix"
 }
