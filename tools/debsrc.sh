@@ -55,12 +55,12 @@ debsrc_version() {
 }
 
 debsrc_unpack() {
-  local dir=$1 spec version
+  local dir=$1 wanted version
   shift
   (cd "$dir" && apt-get source -q --download-only "$@") >&2
-  for spec in "$@"; do
-    version=${spec#*=}
-    dpkg-source -x "$dir/${spec%%=*}_${version#*:}.dsc" "$dir/${spec%%=*}" >/dev/null
+  for wanted in "$@"; do
+    version=${wanted#*=}
+    dpkg-source -x "$dir/${wanted%%=*}_${version#*:}.dsc" "$dir/${wanted%%=*}" >/dev/null
   done
 }
 
@@ -93,7 +93,8 @@ debsrc_sdl() {
   sdl=$(debsrc_version libsdl2)
   mixer=$(debsrc_version libsdl2-mixer)
   hash=$(cat "${BASH_SOURCE[0]}" "$@" | sha256sum | cut -c1-12)
-  debsrc_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/$cache/sdl2-${sdl}_mixer-${mixer}_${tag}_$hash
+  debsrc_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/$cache
+  debsrc_prefix+=/sdl2-${sdl}_mixer-${mixer}_${tag}_$hash
   [ -f "$debsrc_prefix/done" ] && return 0
   echo "Building SDL2 $sdl and SDL2_mixer $mixer into $debsrc_prefix" >&2
   debsrc_work=$(mktemp -d)
