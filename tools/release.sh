@@ -21,7 +21,7 @@ tools/downloads.sh build-release
 mkdir -p "$dist"
 cp build-release/pordeck[-_]"$version"* "$dist/"
 # The changelog's entry, its lines unindented.
-awk -v v="$version" 'NR == 1 { print "# pordeck " v "\n"; next }
+awk -v v="$version" 'NR == 1 { print "# pordeck " v; next }
   /^ -- / { exit } { sub(/^  /, ""); print }' packaging/changelog >"$dist/NOTES.md"
 (cd "$dist" && sha256sum -- pordeck* >SHA256SUMS)
 echo "Released $version in $dist:"
