@@ -54,10 +54,10 @@ function(pordeck_web_site)
     target_link_options(pordeck PRIVATE "SHELL:--preload-file ${CMAKE_BINARY_DIR}/${asset}@/${asset}")
   endforeach()
   set_property(TARGET pordeck APPEND PROPERTY LINK_DEPENDS ${PORDECK_ASSET_FILES})
+  # The page's files as they are, but for the version written into index.html.
   foreach(file ${PORDECK_WEB_PAGE})
-    configure_file(${CMAKE_SOURCE_DIR}/src/web/${file} ${site}/${file} COPYONLY)
+    configure_file(${CMAKE_SOURCE_DIR}/src/web/${file} ${site}/${file} @ONLY)
   endforeach()
-  configure_file(${CMAKE_SOURCE_DIR}/src/web/index.html ${site}/index.html @ONLY) # its version
   set(files ${PORDECK_WEB_PAGE})
   foreach(size 192 512)
     add_custom_command(OUTPUT ${site}/icon-${size}.png
