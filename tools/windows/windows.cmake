@@ -51,11 +51,14 @@ function(pordeck_windows_zip)
   set_target_properties(pordeck PROPERTIES WIN32_EXECUTABLE ON)
   target_link_libraries(pordeck PRIVATE SDL2::SDL2main)
   # What goes into the zip: its name there, then the file.
-  set(members pordeck.exe $<TARGET_FILE:pordeck> SDL2.dll ${sdl_prefix}/bin/SDL2.dll
-    SDL2_mixer.dll ${sdl_prefix}/bin/SDL2_mixer.dll README.txt ${PORDECK_WINDOWS}/README.txt
+  set(members pordeck.exe $<TARGET_FILE:pordeck> README.txt ${PORDECK_WINDOWS}/README.txt
     LICENSE.txt ${CMAKE_SOURCE_DIR}/LICENSE
     LICENSE-SDL2.txt ${sdl_prefix}/share/licenses/SDL2/LICENSE.txt
     LICENSE-SDL2_mixer.txt ${sdl_prefix}/share/licenses/SDL2_mixer/LICENSE.txt)
+  foreach(dll ${PORDECK_DLLS})
+    get_filename_component(name ${dll} NAME)
+    list(APPEND members ${name} ${dll})
+  endforeach()
   foreach(asset ${PORDECK_ASSETS})
     list(APPEND members ${asset} ${CMAKE_BINARY_DIR}/${asset})
   endforeach()
