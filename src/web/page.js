@@ -112,8 +112,10 @@ layout();
 // suspended until the page is tapped, clicked or gets a key press: the page resumes it on the
 // first of these (the end of a touch counts, its start does not). The alarm, playing from the
 // start, is heard from then on; the notice shows until then.
+const audioContext = () => Module.SDL2 && Module.SDL2.audioContext;
+
 function resumeSound() {
-  const context = Module.SDL2 && Module.SDL2.audioContext;
+  const context = audioContext();
   if (context && context.state === 'suspended') {
     context.resume();
   }
@@ -123,7 +125,7 @@ for (const type of ['touchend', 'pointerup', 'mousedown', 'keydown']) {
 }
 
 function watchSound() {
-  const context = Module.SDL2 && Module.SDL2.audioContext;
+  const context = audioContext();
   if (!context) {
     setTimeout(watchSound, 100);
     return;
