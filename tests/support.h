@@ -13,11 +13,14 @@
 
 using Lines = std::vector<std::string>;
 
-// Collects every SDL_Log line while it exists.
+// Collects every SDL_Log line while it exists, then gives SDL's output back as it was.
 class LogCapture {
 public:
-  LogCapture() { SDL_LogSetOutputFunction(keep, &captured); }
-  ~LogCapture() { SDL_LogSetOutputFunction(nullptr, nullptr); }
+  LogCapture() {
+    SDL_LogGetOutputFunction(&before, &before_data);
+    SDL_LogSetOutputFunction(keep, &captured);
+  }
+  ~LogCapture() { SDL_LogSetOutputFunction(before, before_data); }
   LogCapture(const LogCapture &) = delete;
   const Lines &lines() const { return captured; }
 
@@ -26,6 +29,8 @@ private:
     static_cast<Lines *>(lines)->emplace_back(message);
   }
   Lines captured;
+  SDL_LogOutputFunction before = nullptr;
+  void *before_data = nullptr;
 };
 
 // The shipped configuration with pacing off, so tests run as fast as the renderer allows.

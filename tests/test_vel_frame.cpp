@@ -71,6 +71,33 @@ TEST(VelInit, ConfigurationsWindowsAndPaths) {
   }
 }
 
+// A second start after a quit is a first start: whatever the first engine was left with --
+// the window closed, frames presented at scale 2, full screen, a button and a key held, the
+// mouse moved, a key bound anew -- the second has none of it.
+TEST(VelInit, ASecondStartIsAFirstStart) {
+  for (int start = 0; start < 2; ++start) {
+    Engine engine;
+    int x = 30, y = 40;
+    VEL_ScreenTransform(&x, &y);
+    EXPECT_EQ(std::tuple(VEL_ShouldQuit(), VEL_GetTick(), x, y), std::tuple(false, 0u, 30, 40));
+    int mx = -1, my = -1;
+    VEL_MousePosition(&mx, &my);
+    EXPECT_EQ(std::tuple(mx, my, VEL_ButtonDown(VEL_BUTTON_MOUSE_L), VEL_ButtonDown(VEL_BUTTON_A)),
+              std::tuple(0, 0, false, false));
+    push_key(SDL_SCANCODE_LEFT, true), push_key(SDL_SCANCODE_A, true), VEL_CycleEvents();
+    EXPECT_EQ(std::pair(VEL_ButtonDown(VEL_BUTTON_LEFT), VEL_KeyPressed(SDL_SCANCODE_A)),
+              std::pair(true, true))
+        << "the default key map";
+    VEL_ToggleFullscreen();
+    EXPECT_NE(SDL_GetWindowFlags(test_window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    VEL_ButtonBind(VEL_BUTTON_LEFT, SDL_SCANCODE_A), VEL_DrawSetColor(1, 0, 0, 1);
+    push_key(SDL_SCANCODE_X, true), push_mouse(300, 200, SDL_BUTTON_LEFT, true);
+    SDL_Event quit{SDL_QUIT};
+    SDL_PushEvent(&quit), VEL_CycleEvents();
+    SDL_SetWindowSize(test_window(), 1300, 1000), VEL_DrawBegin(), VEL_DrawEnd();
+  }
+}
+
 constexpr Rgba kBlack{0, 0, 0, 255}, kGreen{0, 255, 0, 255};
 
 // Presents a canvas cleared to green into a window of the given size.

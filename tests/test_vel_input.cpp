@@ -74,6 +74,24 @@ TEST(VelInput, KeysRepeatsFullScreenAndBinding) {
                    "bound key F11 to button 0", "bound key F11 to button 2"}));
 }
 
+// Any key that goes down, mapped or not, counts as pressed in the cycle that takes it in and
+// in no later one; its automatic repeats do not count, nor does its release.
+TEST(VelInput, KeysPressedInACycle) {
+  Engine engine;
+  push_key(SDL_SCANCODE_M, true), push_key(SDL_SCANCODE_N, true, true);
+  push_key(SDL_SCANCODE_LEFT, true), push_key(SDL_SCANCODE_F5, false), VEL_CycleEvents();
+  const auto pressed = [] {
+    std::string keys;
+    for (SDL_Scancode s : {SDL_SCANCODE_M, SDL_SCANCODE_N, SDL_SCANCODE_LEFT, SDL_SCANCODE_F5})
+      keys += VEL_KeyPressed(s) ? SDL_GetScancodeName(s) + std::string(" ") : "";
+    return keys +
+           (VEL_KeyPressed(SDL_Scancode(-1)) || VEL_KeyPressed(SDL_NUM_SCANCODES) ? "?" : "");
+  };
+  EXPECT_EQ(pressed(), "M Left ");
+  push_key(SDL_SCANCODE_M, true, true), VEL_CycleEvents();
+  EXPECT_EQ(pressed(), "");
+}
+
 // F1 opens the menu. A quit request made in the menu closes it and is kept; buttons released
 // in the menu do not stay down, and bind nothing. Keys pressed in the menu bind the buttons in
 // order; a key waiting behind the sixth is offered as a seventh button and refused.

@@ -27,7 +27,9 @@ char *basepath;
 bool should_quit;
 
 // Each later section's part in starting and stopping the engine.
+void frames_start();
 void pacing_start();
+void input_start();
 void sounds_release();
 void images_release();
 
@@ -183,7 +185,11 @@ int start_sdl() {
 } // namespace
 
 int VEL_Init(const VEL_Config *cfg) {
+  // Every start is a first start: nothing of an engine that ran before in this process remains.
   config = *cfg;
+  should_quit = false;
+  frames_start();
+  input_start();
   if (config_normalise() < 0 || start_sdl() < 0) {
     return -1;
   }
@@ -272,7 +278,18 @@ uint64_t min_dt, next_time; // frame period and current deadline, in ms
 float scale = 1.0f;         // presentation of the last presented frame
 int32_t off_x, off_y;
 uint64_t tick;
-uint32_t color[4]; // red, green, blue, alpha as 0..255
+uint32_t color[4];          // red, green, blue, alpha as 0..255
+bool fullscreen;            // after an odd number of switches that took
+int windowed_w, windowed_h; // the window's size before it went full screen
+
+// No frame presented yet, pacing off until the window is open, the window not full screen.
+void frames_start() {
+  min_dt = next_time = tick = 0;
+  scale = 1.0f;
+  off_x = off_y = 0;
+  std::fill(std::begin(color), std::end(color), 0);
+  fullscreen = false;
+}
 
 void pacing_start() {
   if (config.target_fps != 0) {
@@ -385,8 +402,6 @@ void VEL_ScreenTransform(int *x, int *y) {
 }
 
 void VEL_ToggleFullscreen() {
-  static int fullscreen = 0;
-  static int windowed_w, windowed_h; // the window's size before it went full screen
   if (!fullscreen) {
     SDL_GetWindowSize(window, &windowed_w, &windowed_h);
   }
@@ -965,11 +980,24 @@ constexpr int KEY_BUTTONS = 6;
 constexpr unsigned LAST_BUTTON = VEL_BUTTON_MOUSE_R;
 constexpr int MOUSE_BUTTON_OFFSET = 5; // SDL mouse button 1 is VEL_BUTTON_MOUSE_L (6)
 
-SDL_Scancode map[KEY_BUTTONS] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
-                                 SDL_SCANCODE_DOWN, SDL_SCANCODE_X,     SDL_SCANCODE_C};
+constexpr SDL_Scancode DEFAULT_MAP[KEY_BUTTONS] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT,
+                                                   SDL_SCANCODE_UP,   SDL_SCANCODE_DOWN,
+                                                   SDL_SCANCODE_X,    SDL_SCANCODE_C};
+
+SDL_Scancode map[KEY_BUTTONS];
 uint8_t input[LAST_BUTTON + 1];
-uint8_t pressed[LAST_BUTTON + 1]; // went down during the current VEL_CycleEvents
+uint8_t pressed[LAST_BUTTON + 1];        // went down during the current VEL_CycleEvents
+uint8_t keys_pressed[SDL_NUM_SCANCODES]; // likewise, every key, mapped or not
 int32_t mouse_x, mouse_y;
+
+// The default key map, every button up, the mouse at (0, 0).
+void input_start() {
+  std::copy(std::begin(DEFAULT_MAP), std::end(DEFAULT_MAP), map);
+  std::fill(std::begin(input), std::end(input), 0);
+  std::fill(std::begin(pressed), std::end(pressed), 0);
+  std::fill(std::begin(keys_pressed), std::end(keys_pressed), 0);
+  mouse_x = mouse_y = 0;
+}
 
 // The keyboard button a key drives (the first map entry holding it), or -1.
 int key_button(SDL_Scancode scancode) {
@@ -1053,6 +1081,9 @@ bool key_down(const SDL_KeyboardEvent &key, VEL_Event *e) {
   if (scancode == SDL_SCANCODE_F11) {
     VEL_ToggleFullscreen();
   }
+  if (!key.repeat && scancode >= 0 && scancode < SDL_NUM_SCANCODES) {
+    keys_pressed[scancode] = 1;
+  }
   const int button = key_button(scancode);
   if (button < 0 || key.repeat) {
     return false;
@@ -1129,6 +1160,7 @@ bool VEL_PollEvent(VEL_Event *e) {
 
 void VEL_CycleEvents() {
   std::fill(std::begin(pressed), std::end(pressed), 0);
+  std::fill(std::begin(keys_pressed), std::end(keys_pressed), 0);
   VEL_Event event;
   while (VEL_PollEvent(&event)) {
   }
@@ -1152,6 +1184,10 @@ bool VEL_ButtonDown(unsigned button) {
 
 bool VEL_ButtonPressed(unsigned button) {
   return button_exists(button) && pressed[button] != 0;
+}
+
+bool VEL_KeyPressed(SDL_Scancode scancode) {
+  return scancode >= 0 && scancode < SDL_NUM_SCANCODES && keys_pressed[scancode] != 0;
 }
 
 void VEL_ButtonBind(unsigned button, SDL_Scancode scancode) {

@@ -26,11 +26,12 @@ struct VEL_Config {
 
 // ---- Lifecycle ----------------------------------------------------------------------------
 
-// Copies and checks the configuration, starts SDL video and the audio device (SDL's dummy
-// audio driver, silent, when no device can be opened, which is logged), and opens the
-// resizable window, its renderer (SDL's software renderer when no accelerated one can be
-// had, which is logged), the canvas and the point buffer. On -1 the caller calls VEL_Quit;
-// what was created so far stays until then.
+// Copies and checks the configuration and starts the engine afresh, also after a VEL_Quit (no
+// quit asked, no frame presented, the default key map, every button up, windowed): SDL video,
+// the audio device (SDL's dummy audio driver, silent, when no device can be opened, which is
+// logged), the resizable window, its renderer (SDL's software renderer when no accelerated one
+// can be had, which is logged), the canvas and the point buffer. On -1 the caller calls
+// VEL_Quit; what was created so far stays until then.
 int VEL_Init(const VEL_Config *config);
 // Releases everything the engine holds and shuts SDL down; safe after a partial start and twice.
 void VEL_Quit();
@@ -159,6 +160,9 @@ bool VEL_ButtonDown(unsigned button);
 // True when the button went down during the last VEL_CycleEvents, even if it came up again
 // in the same cycle (a click quicker than a frame); a button above 8 is logged and false.
 bool VEL_ButtonPressed(unsigned button);
+// True when the key went down (not an automatic repeat) during the last VEL_CycleEvents,
+// whether or not it drives a button: for keys of a program's own beside the six buttons.
+bool VEL_KeyPressed(SDL_Scancode scancode);
 // Binds a key to keyboard button 0..5 (F1 is refused), logging either way.
 void VEL_ButtonBind(unsigned button, SDL_Scancode scancode);
 // The last mouse position in canvas pixels (0, 0 before any mouse event); nulls are skipped.
