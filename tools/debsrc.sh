@@ -13,7 +13,9 @@
 #                                  one directory per pair of versions, TAG (the compiler's) and
 #                                  the FILEs that make it (this one always among them). A cache
 #                                  without it unpacks both into a temporary directory WORK and
-#                                  runs BUILD STAGING WORK there, which installs them in STAGING
+#                                  runs BUILD STAGING WORK there (in a subshell: the caller's
+#                                  folder and traps stay as they were), which installs them in
+#                                  STAGING; one build at a time per cache
 #   debsrc_sdl_install STAGING LINK CONFIGURE...
 #                                  builds the unpacked SDL2, then SDL2_mixer with WAV and FLAC
 #                                  (its built-in dr_flac) alone, and installs both into STAGING:
@@ -64,8 +66,9 @@ debsrc_unpack() {
   done
 }
 
-# Keyboard, mouse, video and audio: the game uses nothing else of SDL.
-debsrc_sdl_options=(-DSDL_TEST=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF
+# Keyboard, mouse, gamepads (SDL's joystick and game controller API), video and audio: the
+# game uses nothing else of SDL.
+debsrc_sdl_options=(-DSDL_TEST=OFF -DSDL_JOYSTICK=ON -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF
   -DSDL_POWER=OFF -DSDL_HIDAPI=OFF)
 debsrc_mixer_options=(-DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_CMD=OFF
   -DSDL2MIXER_WAVE=ON -DSDL2MIXER_FLAC=ON -DSDL2MIXER_FLAC_LIBFLAC=OFF -DSDL2MIXER_FLAC_DRFLAC=ON
@@ -94,16 +97,21 @@ debsrc_sdl() {
   mixer=$(debsrc_version libsdl2-mixer)
   hash=$(cat "${BASH_SOURCE[0]}" "$@" | sha256sum | cut -c1-12)
   debsrc_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/$cache
+  mkdir -p "$debsrc_prefix"
   debsrc_prefix+=/sdl2-${sdl}_mixer-${mixer}_${tag}_$hash
-  [ -f "$debsrc_prefix/done" ] && return 0
-  echo "Building SDL2 $sdl and SDL2_mixer $mixer into $debsrc_prefix" >&2
-  debsrc_work=$(mktemp -d)
-  trap 'rm -rf "$debsrc_work"' EXIT
-  cd "$debsrc_work"
-  debsrc_unpack "$debsrc_work" "libsdl2=$sdl" "libsdl2-mixer=$mixer"
-  rm -rf "$debsrc_prefix.partial"
-  "$build" "$debsrc_prefix.partial" "$debsrc_work"
-  touch "$debsrc_prefix.partial/done"
-  rm -rf "$debsrc_prefix"
-  mv "$debsrc_prefix.partial" "$debsrc_prefix"
+  # One build at a time fills a cache: a second waits for the first and then finds its copy.
+  (
+    flock 9
+    [ -f "$debsrc_prefix/done" ] && exit 0
+    echo "Building SDL2 $sdl and SDL2_mixer $mixer into $debsrc_prefix" >&2
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    cd "$work"
+    debsrc_unpack "$work" "libsdl2=$sdl" "libsdl2-mixer=$mixer"
+    rm -rf "$debsrc_prefix.partial"
+    "$build" "$debsrc_prefix.partial" "$work"
+    touch "$debsrc_prefix.partial/done"
+    rm -rf "$debsrc_prefix"
+    mv "$debsrc_prefix.partial" "$debsrc_prefix"
+  ) 9>"$(dirname "$debsrc_prefix")/.lock"
 }
