@@ -13,11 +13,13 @@
 // sound tables and the level records are fixed in size, and each draw finds its image again
 // by path in the engine's small registry.
 //
-// This file answers --help and --version, brings the engine up, builds the scene, loads the
-// sounds and runs the frame loop until the window is closed; deinit, run at exit, takes it
-// all down again. A start that fails logs why and, on a desktop, says it in a message box.
+// This file answers --help and --version, reads the map of --level FILE, brings the engine
+// up, builds the scene, loads the sounds and runs the frame loop until the window is closed;
+// deinit, run at exit, takes it all down again. A start that fails logs why and, on a desktop, says
+// it in a message box.
 #include "game.h"
 #include "kinds.h"
+#include "map.h"
 #include "platform.h"
 #include "sounds.h"
 #include "vel.h"
@@ -28,17 +30,24 @@
 
 namespace {
 
-constexpr char USAGE[] = "Usage: pordeck [--help | --version]\n";
+constexpr char USAGE[] = "Usage: pordeck [--help | --version | --level FILE]\n";
 constexpr char HELP[] =
     "Smash every crate and window while the alarm rings, then silence the clock.\n"
     "Mouse: move the crosshair. Left button: smash. F11: window or full screen.\n"
     "\n"
-    "  --help     print this help and exit\n"
-    "  --version  print the version and exit\n";
+    "  --help        print this help and exit\n"
+    "  --version     print the version and exit\n"
+    "  --level FILE  play the map FILE, as the Tiled map editor saves it, in place of the\n"
+    "                game's own level; F5 reads it again\n";
 
 Game *game = nullptr;
 
-// The game takes no argument but one of these two; anything else is refused before a window
+// The map file of `--level FILE`, or null for the game's own level.
+const char *level_option(int argc, char **argv) {
+  return argc == 3 && std::strcmp(argv[1], "--level") == 0 ? argv[2] : nullptr;
+}
+
+// Any other command line: --help or --version; anything else is refused before a window
 // opens.
 int command_line(int argc, char **argv) {
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
@@ -48,6 +57,10 @@ int command_line(int argc, char **argv) {
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("pordeck %s\n", PORDECK_VERSION);
     return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--level") == 0) {
+    std::fprintf(stderr, "pordeck: option '--level' needs a FILE\n%s", USAGE);
+    return 2;
   }
   std::fprintf(stderr, "pordeck: unknown option '%s'\n%s", argv[argc - 1], USAGE);
   return 2;
@@ -93,8 +106,13 @@ void deinit() {
 
 int main(int argc, char **argv) {
   platform_guard_standard_streams();
-  if (argc > 1) {
+  const char *level = level_option(argc, argv);
+  if (argc > 1 && !level) {
     return command_line(argc, argv);
+  }
+  // A map of the player's own is read before a window opens: refused, its lines say why.
+  if (level && map_load_file(level) != 0) {
+    return 2;
   }
   SDL_LogGetOutputFunction(&log_output, &log_output_data);
   SDL_LogSetOutputFunction(remember_line, nullptr);

@@ -2,6 +2,7 @@
 // -- and the whole level played to its end the way a player plays it.
 #include "game.h"
 #include "kinds.h"
+#include "map.h"
 #include "sounds.h"
 #include "support.h"
 
@@ -27,7 +28,7 @@ namespace {
 
 constexpr int kPlayer = 143, kLastBox = 129, kLastWindow = 142; // no window lies over box 129
 constexpr int kClocks[] = {0, 48, 96};
-constexpr int32_t WINDOW = 1, ALARM = 4; // type ids, in registration order
+constexpr int32_t WINDOW = 1, PLAYER = 2, ALARM = 4; // type ids, in registration order
 using Sounds = std::vector<int>;
 
 // The real game on the shipped level: started as the program starts it (kinds, engine, scene,
@@ -229,6 +230,41 @@ TEST(Play, TheWholeLevelToTheEnd) {
   }
   EXPECT_EQ(Mix_PlayingMusic(), 0);
   EXPECT_EQ(entity_place_meeting(&scene.slot(kPlayer), &scene.game(), -1), nullptr);
+}
+
+// A level of one's own, as `pordeck --level FILE` plays it: its objects where the map puts
+// them. F5 does nothing on the game's own level; on a level from a file it reads the file
+// again and plays the new level from its start, or, the file now broken, logs why and plays on.
+TEST(Play, ALevelOfOnesOwnAndF5) {
+  const std::string file = make_temp_dir() + "own.tmj";
+  const auto save = [&](const std::string &box_x) {
+    return write_file(file, R"({"width": 1, "height": 1, "tilewidth": 16, "tileheight": 16,
+      "layers": [{"type": "tilelayer", "data": [0]}, {"type": "objectgroup", "objects": [
+      {"id": 1, "type": "box", "x": )" +
+                                box_x + R"(, "y": 300, "width": 64, "height": 64},
+      {"id": 2, "type": "player", "x": 0, "y": 0, "width": 0, "height": 0}]}]})");
+  };
+  Scene scene;
+  const auto f5 = [&] {
+    push_key(SDL_SCANCODE_F5, true), scene.frame(), push_key(SDL_SCANCODE_F5, false);
+  };
+  smash(scene, kLastWindow), f5();
+  EXPECT_EQ(destructibles, 139) << "the game's own level plays on";
+  ASSERT_TRUE(save("100"));
+  ASSERT_EQ(map_load_file(file.c_str()), 0);
+  game_restart_scene(&scene.game()), scene.frame();
+  const Entity &box = scene.slot(0);
+  EXPECT_EQ(std::tuple(box.x, box.y, scene.slot(1).type, scene.slot(2).type, destructibles),
+            std::tuple(132, 332, PLAYER, 0, 1));
+  EXPECT_GT(scene.expect_drawn(0), 3000);
+  scene.click(132, 332), save("200"), f5();
+  EXPECT_EQ(std::tuple(box.x, box.destroyed), std::tuple(232, false)) << "a fresh round";
+  scene.click(232, 332), save("\"far\"");
+  LogCapture log;
+  f5();
+  EXPECT_EQ(log.lines(),
+            Lines{file + ": $.layers[1].objects[0].x: expected a number, found \"far\""});
+  EXPECT_EQ(std::tuple(box.x, box.destroyed), std::tuple(232, true)) << "the level plays on";
 }
 
 } // namespace

@@ -1,43 +1,180 @@
-// The level generator on broken maps: its one line is the level designer's only word of what
-// is wrong. (That the asset generator makes the same bytes every time, the release's
-// reproducibility check sees: two builds of the downloads that carry them.)
+// The map reader's two callers, the level generator and `pordeck --level`, on maps as Tiled
+// saves them: their lines are the level designer's only word of what is wrong. And the
+// release's refusals. (That the asset generator makes the same bytes every time, the
+// release's reproducibility check sees: two builds of the downloads that carry them.)
+#include "map.h"
+#include "records.h"
 #include "support.h"
 
 namespace {
 
-// A map as the editor saves it, small: two cells, one tile layer, one object.
-constexpr char kMap[] = R"({"width": 2, "height": 1, "tilewidth": 16, "tileheight": 16,
-  "layers": [{"type": "tilelayer", "data": [0, 1]},
-             {"type": "objectgroup", "objects": [{"id": 7, "type": "box", "x": 0, "y": 0,
-                                                  "width": 64, "height": 64}]}]})";
+// A small map as Tiled saves it: 3 x 2 cells, a tile layer, an object layer of a box and the
+// player; and its records.
+constexpr char kMap[] = R"({"width": 3, "height": 2, "tilewidth": 16, "tileheight": 16,
+  "infinite": false, "layers": [{"type": "tilelayer", "data": [0, 1, 0, 1, 1, 0]},
+  {"type": "objectgroup", "objects": [{"id": 7, "type": "box", "x": 0, "y": 0, "width": 64,
+  "height": 64}, {"id": 8, "type": "player", "x": 30, "y": 20, "width": 0, "height": 0}]}]})";
+const std::string kTiles = "3x2 010110", kBox = " box 7 (0,0 64x64)";
+const std::string kRecords = kTiles + kBox + " player 8 (30,20 0x0)";
+// kMap's tiles in Tiled's base64 layer formats: uncompressed, zlib, gzip, Zstandard.
+constexpr char kEncoded[] = "\"encoding\": \"base64\", \"compression\": \"%s\", \"data\": \"%s\"";
+const std::string kBase64[][2] = {{"", "AAAAAAEAAAAAAAAAAQAAAAEAAAAAAAAA"},
+                                  {"zlib", "eNpjYGBgYGSAAEYkNgAAQAAE"},
+                                  {"gzip", "H4sIAAAAAAACA2NgYGBgZIAARiQ2AJe9qZEYAAAA"},
+                                  {"zstd", "KLUv/QBoVQAAgoEBgBCACAgBAA=="}};
+std::string encoded(int format) {
+  char text[200];
+  std::snprintf(text, sizeof text, kEncoded, kBase64[format][0].c_str(),
+                kBase64[format][1].c_str());
+  return text;
+}
 
-// Each fault (a change to the map) ends lvgen with status 1 and one line naming the map, where
-// in it the fault lies and what is wrong, and leaves the records written before untouched.
-TEST(Tools, LvgenNamesWhatIsWrongAndKeepsTheRecords) {
-  const std::string dir = make_temp_dir(), records = dir + "records.cpp", map = dir + "map.tmj";
-  const std::string lvgen = "\"" + exe_dir() + "lvgen\" \"$0\" \"" + map + "\"";
-  ASSERT_TRUE(write_file(map, kMap));
-  ASSERT_EQ(run_shell(lvgen, records).exit_code, 0);
-  const std::string written = read_file(records);
-  EXPECT_NE(written.find("\"box\""), std::string::npos) << written;
-  // What is replaced in the map, by what, and the line after "lvgen: MAP: ".
-  const std::tuple<std::string, std::string, std::string> faults[] = {
-      {"[0, 1]", "[0 1]", "$: expected JSON text, found a syntax error at line 2, column 47"},
-      {"{\"type\": \"tilelayer\", \"data\": [0, 1]},", "",
-       "$.layers: expected a tile layer, found none"},
-      {"\"width\": 2", "\"width\": \"2\"",
-       "$.width: expected a positive whole number of tiles, found \"2\""},
-      {"\"x\": 0", "\"x\": [0]", "$.layers[1].objects[0].x: expected a number, found an array"},
-      {"\"id\": 7, ", "", "$.layers[1].objects[0].id: expected a whole number, found nothing"}};
-  for (const auto &[from, to, line] : faults) {
-    std::string broken = kMap;
-    broken.replace(broken.find(from), from.size(), to);
-    ASSERT_TRUE(write_file(map, broken));
-    const ProcessResult run = run_shell(lvgen, records);
-    EXPECT_EQ(std::pair(run.exit_code, run.output),
-              std::pair(1, "lvgen: " + map + ": " + line + "\n"));
-    EXPECT_EQ(read_file(records), written);
+// n boxes at (0, 0), ids from 100, each closed by `last`; or their records.
+std::string boxes(int n, const std::string &last = "}, ", bool records = false) {
+  std::string text;
+  for (int id = 100; id < 100 + n; ++id)
+    text += records ? " box " + std::to_string(id) + " (0,0 64x64)"
+                    : R"({"id": )" + std::to_string(id) +
+                          R"(, "type": "box", "x": 0, "y": 0, "width": 64, "height": 64)" + last;
+  return text;
+}
+
+// kMap with each '|'-separated piece of `from` replaced by the matching piece of `to`.
+std::string changed(const std::string &from, const std::string &to) {
+  std::string map = kMap;
+  for (size_t f = 0, t = 0; f <= from.size() && !from.empty(); ++f, ++t) {
+    const size_t f_end = std::min(from.find('|', f), from.size()), t_end = to.find('|', t);
+    map.replace(map.find(from.substr(f, f_end - f)), f_end - f, to.substr(t, t_end - t));
+    f = f_end, t = std::min(t_end, to.size());
   }
+  return map;
+}
+
+// The records of the level the game plays, as its queries give them.
+std::string played() {
+  std::vector<int32_t> tiles;
+  for (int32_t i = 0; i < map_width() * map_height(); ++i)
+    tiles.push_back(map_get(i % map_width(), i / map_width()));
+  uint32_t count = 0;
+  const lvgen_object *objects = map_objects(&count);
+  return records_line(map_width(), map_height(), tiles.data(), objects, count);
+}
+
+struct Row {
+  std::string from, to; // the change to kMap
+  Lines lines;          // what lvgen and the game say of it, each after "MAP: "
+  std::string records;  // "": refused
+  bool fifo = false;    // the records go to a FIFO
+};
+
+// Each map goes through lvgen (its lines, status 1 and the records from before when it
+// refuses) and through the game's reader (the same lines, logged; `pordeck --level` ends with
+// status 2 before its window opens when it refuses); the records of the accepted ones, as
+// the game plays them and compiled from lvgen's source, are the row's. The shipped map still
+// gives the same bytes.
+TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
+  const std::string dir = make_temp_dir(), records = dir + "records.cpp", fifo = dir + "fifo";
+  ASSERT_EQ(run_shell("mkfifo \"$0\"", fifo).exit_code, 0);
+  ASSERT_TRUE(write_file(dir + "crate.tj", R"({"type": "template", "object": {"type": "box",
+    "name": "crate", "width": 64, "height": 64, "x": 1, "y": 1}})"));
+  const std::string csv = R"("data": [0, 1, 0, 1, 1, 0])", box = R"("type": "box", )";
+  const std::string hint = " (give it one: box, window, alarm or player)";
+  Lines twenty;
+  for (int i = 0; i < 20; ++i)
+    twenty.push_back("$.layers[1].objects[" + std::to_string(i) +
+                     "].x: expected a number, found an array");
+  twenty.push_back("and 2 more faults");
+  // clang-format off
+  const Row rows[] = {
+      {"", "", {}, kRecords},
+      {csv, encoded(0), {}, kRecords}, {csv, encoded(1), {}, kRecords},
+      {csv, encoded(2), {}, kRecords}, {csv, encoded(3), {}, kRecords},
+      {"\"type\": \"box\"", "\"class\": \"box\"", {}, kRecords},
+      {box, "\"type\": \"\", ", {"$.layers[1].objects[0]: warning: object 7 at (0, 0) has no class and is left out" + hint},
+       kTiles + " player 8 (30,20 0x0)"},
+      {"{\"type\": \"objectgroup\", |]}]}", "{\"type\": \"group\", \"offsetx\": 10, \"offsety\": 2.5, \"layers\": "
+       "[{\"type\": \"objectgroup\", \"offsetx\": 5, |]}]}]}", {}, kTiles + " box 7 (15,2.5 64x64) player 8 (45,22.5 0x0)"},
+      {"[{", "[{\"type\": \"tilelayer\", \"name\": \"old\", \"visible\": false}, {", {"$.layers[0]: warning: hidden "
+       "layer \"old\" is left out (show it in the Layers view to have it in the level)"}, kRecords},
+      {"[{", "[{\"type\": \"imagelayer\", \"name\": \"sky\", \"image\": \"sky.png\"}, {", {"$.layers[0]: warning: "
+       "image layer \"sky\" is left out (image layers are not supported: the game draws its own background)"}, kRecords},
+      {box, "\"template\": \"crate.tj\", ", {}, kRecords},
+      {box, "\"template\": \"crate.tx\", ", {"$.layers[1].objects[0].template: expected a template saved as JSON "
+       "(.tj), found \"crate.tx\" (XML templates are not supported: save the template in Tiled as a JSON template "
+       "file (.tj) and use that one)"}, ""},
+      {"\"player\"", "\"alarm\"", {"$: warning: no object of class player, so no crosshair (add a point object of "
+       "class player)"}, kTiles + kBox + " alarm 8 (30,20 0x0)"},
+      {"{\"id\": 7", boxes(511) + "{\"id\": 7", {"$: warning: 513 objects, more than the 512 the game holds "
+       "(remove 1)"}, kTiles + boxes(511, "", true) + kBox + " player 8 (30,20 0x0)"},
+      {"{\"id\": 7", boxes(22, ", \"x\": []}, ") + "{\"id\": 7", twenty, ""},
+      {"\"infinite\": false", "\"infinite\": true", {"$.infinite: expected false, found true (infinite maps are "
+       "not supported: untick Infinite in Map > Map Properties)"}, ""},
+      {"\"x\": 30", "\"x\": 1e400", {"$.layers[1].objects[1].x: expected a number that a double holds, found "
+       "1e400 at line 4, column 55"}, ""},
+      {"\"tilelayer\", ", "\"tilelayer\", \"offsetx\": 0.5, ", {"$.layers[0].offsetx: expected a whole number of "
+       "pixels, found 0.5 (fractional tile layer offsets are not supported: give the layer and its groups whole "
+       "offsets in their Layer Properties)"}, ""},
+      {"", "", {"cannot write the records (it is a FIFO, not a regular file)"}, "", true},
+      // lvgen's faults of old
+      {"[0, 1, 0", "[0 1, 0", {"$: expected JSON text, found a syntax error at line 2, column 66"}, ""},
+      {R"({"type": "tilelayer", )" + csv + "},", "", {"$.layers: expected a tile layer, found none"}, ""},
+      {"\"width\": 3", "\"width\": \"3\"", {"$.width: expected a positive whole number of tiles, found \"3\""}, ""},
+      {"\"x\": 0", "\"x\": [0]", {"$.layers[1].objects[0].x: expected a number, found an array"}, ""},
+      {"\"id\": 7, ", "", {"$.layers[1].objects[0].id: expected a whole number, found nothing"}, ""}};
+  // clang-format on
+  std::string maps, all_records;
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const Row &row = rows[i];
+    const std::string map = dir + "map" + std::to_string(i) + ".tmj",
+                      out = row.fifo ? fifo : records;
+    SCOPED_TRACE(map);
+    ASSERT_TRUE(write_file(map, row.fifo ? kMap : changed(row.from, row.to)));
+    std::string said, logged;
+    for (const std::string &line : row.lines)
+      said += "lvgen: " + (row.fifo ? fifo : map) + ": " + line + "\n",
+          logged += "INFO: " + map + ": " + line + "\n";
+    const std::string before = read_file(records);
+    const ProcessResult run = run_shell("\"" + exe_dir() + "lvgen\" \"$0\" \"" + map + "\"", out);
+    EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(row.records.empty() ? 1 : 0, said));
+    EXPECT_TRUE(!row.records.empty() || read_file(records) == before);
+    if (row.fifo)
+      continue;
+    LogCapture log;
+    EXPECT_EQ(map_load_file(map.c_str()), row.records.empty() ? -1 : 0);
+    std::string lines;
+    for (const std::string &line : log.lines())
+      lines += "INFO: " + line + "\n";
+    EXPECT_EQ(lines, logged);
+    if (!row.records.empty()) {
+      EXPECT_EQ(played(), row.records);
+      maps += " \"" + map + "\"", all_records += row.records + "\n";
+    } else { // no window could open: a start of the engine would end with status 1
+      const ProcessResult game =
+          run_shell("SDL_VIDEODRIVER=none \"" + exe_dir() + "pordeck\" --level \"$0\"", map);
+      EXPECT_EQ(std::pair(game.exit_code, game.output), std::pair(2, logged));
+    }
+  }
+  // The records of every accepted map, compiled from lvgen's source and printed by a program.
+  ASSERT_TRUE(write_file(dir + "print.cpp", "#include \"records.h\"\n#include <cstdio>\nint main() "
+                                            "{\n  for (auto m = lvgen_maps; *m; ++m)\n    "
+                                            "std::puts(records_line(**m).c_str());\n}\n"));
+  const ProcessResult compiled = run_shell(
+      "cd \"$0\" && \"" + exe_dir() + "lvgen\" all.cpp" + maps +
+          " 2>/dev/null && " PORDECK_CXX " -std=c++20 -I" PORDECK_SOURCE_DIR
+          "/src/level -I" PORDECK_SOURCE_DIR "/tests all.cpp print.cpp -o print && ./print",
+      dir);
+  EXPECT_EQ(std::pair(compiled.exit_code, compiled.output), std::pair(0, all_records));
+  const ProcessResult shipped = run_shell("cd " PORDECK_SOURCE_DIR " && \"" + exe_dir() +
+                                              "lvgen\" \"$0\" map/fendor.tmj && sha256sum <\"$0\"",
+                                          dir + "shipped.cpp");
+  EXPECT_EQ(shipped.output,
+            "047b63404497846ccc4f8b65de1d07e4f6c055077645f9d21af2197cf3fc73c9  -\n");
+  // A good map plays until the game is interrupted.
+  EXPECT_EQ(
+      run_shell("timeout --preserve-status -s INT 2 \"" + exe_dir() + "pordeck\" --level \"$0\"",
+                dir + "map0.tmj")
+          .exit_code,
+      0);
 }
 
 // A release is refused, with status 2 and its reason, from a work tree with changes and for a

@@ -113,6 +113,10 @@ Entity *game_get_entity(Game *game, int32_t type) {
 
 void game_frame(Game *game) {
   VEL_CycleEvents();
+  // F5 reads a level played from a file again, and plays the new one from its start.
+  if (VEL_KeyPressed(SDL_SCANCODE_F5) && map_reload()) {
+    game_restart_scene(game);
+  }
   game_update(game);
   VEL_DrawBegin();
   VEL_DrawSetColor(GAME_BACKGROUND[0], GAME_BACKGROUND[1], GAME_BACKGROUND[2], GAME_BACKGROUND[3]);

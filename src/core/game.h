@@ -3,11 +3,13 @@
 #pragma once
 
 #include "entity.h"
+#include "mapfile.h"
 #include "vel.h"
 
 #include <cstdint>
 
-constexpr int GAME_MAX_ENTITIES = 512;
+// The pool's size, which the map reader warns of a level's objects beyond.
+constexpr int GAME_MAX_ENTITIES = MAPFILE_MAX_OBJECTS;
 // The canvas the game is drawn on, in pixels; the level has the same size.
 constexpr int32_t GAME_WIDTH = 640;
 constexpr int32_t GAME_HEIGHT = 480;
@@ -63,5 +65,6 @@ void game_draw(Game *game);
 uint32_t game_entity_count(const Game *game, int32_t type);
 // First slot whose type equals `type`, or null.
 Entity *game_get_entity(Game *game, int32_t type);
-// One pass of the main loop: input, update, then a drawn and presented frame.
+// One pass of the main loop: input, update, then a drawn and presented frame. F5 reads a level
+// played from a file again (map_reload) and, when it is good, restarts the scene on it.
 void game_frame(Game *game);

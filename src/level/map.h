@@ -1,5 +1,5 @@
-// map.h -- the levels, compiled in as constant records generated from the editor's maps,
-// and the queries the game makes on the current level.
+// map.h -- the levels, compiled in as constant records generated from the editor's maps (or
+// one read from a map file at run time), and the queries the game makes on the current level.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +38,18 @@ constexpr int32_t MAP_SOLID = 1;
 
 // Every level in order, then a null pointer (generated at build time).
 extern const lvgen_map *const lvgen_maps[];
+
+// A level read at run time
+
+// Reads the map file at path with the level generator's reader (mapfile.h), logging each line
+// it has to say, and makes it the level played in place of the compiled-in ones. Returns 0, or
+// -1 when the map is refused: the level played then stays as it was.
+int map_load_file(const char *path);
+// Reads the level played again, as map_load_file does, when it came from a file; true when
+// that changed the level. A compiled-in level is left alone: false, nothing read.
+bool map_reload();
+
+// Queries on the current level
 
 // Moves to the next level if there is one.
 void map_next();

@@ -1,0 +1,6 @@
+// mapcodec_nozstd.cpp -- the stand-in for a build without libzstd: no Zstandard layer is read.
+#include "mapcodec.h"
+
+MapUnpack mapcodec_zstd(const std::string &, size_t, std::string *, std::string *) {
+  return MapUnpack::unsupported;
+}
