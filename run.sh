@@ -20,16 +20,16 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
-  nlohmann-json3-dev)
+  nlohmann-json3-dev zlib1g-dev libzstd-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
   x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian)
 # The browser build; its test also needs a browser.
 WEB_PACKAGES=(emscripten dpkg-dev)
 # Releases: archives made the same way every time.
 RELEASE_PACKAGES=(git zip strip-nondeterminism)
-# The Windows build (SDL from Debian's sources, the commit's time for the zip); its tests
-# run it under Wine.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 icoutils zip dpkg-dev git)
+# The Windows build (SDL from Debian's sources, the commit's time for the zip, zlib for the
+# map reader); its tests run it under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 icoutils zip dpkg-dev git libz-mingw-w64-dev)
 WINE_PACKAGES=(wine wine64 unzip)
 JOBS=$(nproc)
 

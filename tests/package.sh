@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package built from this build tree: its files where Debian keeps a game's, with
 # a desktop entry, AppStream metadata and a copyright file that validate and a manual page;
-# dependencies on the SDL2 libraries; nothing for lintian to report. The game answers --help
+# dependencies on the SDL2 libraries and the map reader's zlib and libzstd; nothing for lintian to report. The game answers --help
 # and --version, refuses an unknown option, and starts from the unpacked tree, finds its data
 # through its res/ link and quits cleanly on SIGINT.
 #
@@ -31,7 +31,7 @@ deb=$work/pordeck_${version}_amd64.deb
 [ -f "$deb" ] || fail "no pordeck_${version}_amd64.deb in $(ls "$work")"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version: $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libsdl2-mixer-2.0-0; do
+for library in libsdl2-2.0-0 libsdl2-mixer-2.0-0 zlib1g libzstd1; do
   [[ $depends =~ (^|, )$library( |,|$) ]] || fail "Depends: $depends -- no $library"
 done
 
@@ -70,7 +70,7 @@ answers() {
   [ "$status|$(head -n 1 "$work/out")|$(cat "$work/err")" = "$2|$3|$4" ] ||
     fail "$1: status $status, stdout: $(cat "$work/out"), stderr: $(cat "$work/err")"
 }
-usage='Usage: pordeck [--help | --version]'
+usage='Usage: pordeck [--help | --version | --level FILE]'
 answers --help 0 "$usage" ""
 answers --version 0 "pordeck $version" ""
 answers --bogus 2 "" "pordeck: unknown option '--bogus'
