@@ -82,6 +82,10 @@ std::string mapcheck_number_text(double number) {
   return std::string(text, ec == std::errc() ? end : text);
 }
 
+std::string mapcheck_text(const json *value) {
+  return value != nullptr && value->is_string() ? value->get<std::string>() : "";
+}
+
 MapValue mapcheck_member(const json &object, const std::string &where, const char *key) {
   auto it = object.find(key);
   return {it == object.end() ? nullptr : &*it, where + "." + key};

@@ -41,6 +41,8 @@ void mapcheck_warn(const std::string &where, const std::string &what);
 std::string mapcheck_describe(const json *value);
 // A number as the editor shows it: 12, 2.5, 1e+300.
 std::string mapcheck_number_text(double number);
+// The text of a string value; "" for a missing value or one of another kind.
+std::string mapcheck_text(const json *value);
 // The member key of object, reported under where + "." + key.
 MapValue mapcheck_member(const json &object, const std::string &where, const char *key);
 // The whole number in value (written with or without a fraction of zero) when it lies within

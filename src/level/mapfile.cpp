@@ -89,7 +89,9 @@ bool find_template(Source *source) {
 // has none.
 bool read_class(const Source &source, std::string *out) {
   MapValue type = member(source, "type");
-  MapValue named = type.value == nullptr || *type.value == "" ? member(source, "class") : type;
+  bool none =
+      type.value == nullptr || (type.value->is_string() && mapcheck_text(type.value).empty());
+  MapValue named = none ? member(source, "class") : type;
   return named.value == nullptr || named.value->is_string()
              ? mapcheck_optional_string(named, out)
              : mapcheck_fail(named.where, "the name of the object's type", named.value);
@@ -205,8 +207,7 @@ bool read_layer(const json &layer, const std::string &where, Offset offset, int 
     return false;
   }
   MapValue type = mapcheck_member(layer, where, "type");
-  std::string kind =
-      type.value != nullptr && type.value->is_string() ? type.value->get<std::string>() : "";
+  std::string kind = mapcheck_text(type.value);
   if (!visible) {
     mapcheck_warn(where, "hidden layer \"" + name +
                              "\" is left out (show it in the Layers view to have it in the level)");

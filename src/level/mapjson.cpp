@@ -41,7 +41,7 @@ public:
     token = last_token;
     path = "$";
     for (const Step &step : steps) {
-      path += step.array ? "[" + std::to_string(step.index) + "]" : "." + step.key;
+      path += step.array ? '[' + std::to_string(step.index) + ']' : '.' + step.key;
     }
     return false;
   }

@@ -128,11 +128,11 @@ bool read_array(const json &data, const std::string &where, const std::string &e
 bool maptiles_read(const json &layer, const std::string &where, int32_t width, int32_t height,
                    std::vector<int32_t> *tiles) {
   const json *data = mapcheck_member(layer, where, "data").value;
-  const json *encoding = mapcheck_member(layer, where, "encoding").value;
+  std::string encoding = mapcheck_text(mapcheck_member(layer, where, "encoding").value);
   auto cells = static_cast<size_t>(int64_t{width} * height);
   std::string expected = std::to_string(cells) + " tile numbers (" + std::to_string(width) + " x " +
                          std::to_string(height) + ")";
-  if (data != nullptr && data->is_string() && encoding != nullptr && *encoding == "base64") {
+  if (data != nullptr && data->is_string() && encoding == "base64") {
     return read_encoded(layer, where, data->get<std::string>(), expected, cells, tiles);
   }
   if (data != nullptr && data->is_array()) {

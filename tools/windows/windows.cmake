@@ -3,6 +3,8 @@
 # tools/windows/build.sh):
 #
 # - the level and asset generators are the native ones of PORDECK_HOST_TOOLS;
+# - the map reader takes nlohmann-json's headers and zlib (static) from the system (see
+#   src/level/CMakeLists.txt);
 # - SDL2 and SDL2_mixer are the DLLs that tools/windows/sdl.sh builds, found through SDL2_DIR
 #   and SDL2_mixer_DIR, and copied beside every program of the build;
 # - pordeck.exe is a GUI program (no console window) with the game's icon and version in its
@@ -13,6 +15,10 @@
 set(PORDECK_WINDOWS ${CMAKE_BINARY_DIR}/windows)
 set(PORDECK_ZIP ${CMAKE_BINARY_DIR}/pordeck-${PROJECT_VERSION}-windows-x86_64.zip)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine.sh)
+
+# The map reader's zlib (Debian's libz-mingw-w64-dev) is linked in, not a DLL of its own;
+# Debian has no libzstd for MinGW, so Zstandard layers are refused with a line that says so.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Every program finds the DLLs beside itself, as the player's copy does.
 get_filename_component(sdl_prefix ${SDL2_DIR}/../../.. ABSOLUTE)
