@@ -48,6 +48,9 @@ int map_load_file(const char *path);
 // Reads the level played again, as map_load_file does, when it came from a file; true when
 // that changed the level. A compiled-in level is left alone: false, nothing read.
 bool map_reload();
+// Plays level (records that outlive its play) in place of the compiled-in ones; null gives
+// them back.
+void map_play(const lvgen_map *level);
 
 // Queries on the current level
 

@@ -3,8 +3,8 @@
 
 #include "mapfile.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -77,9 +77,10 @@ std::string mapcheck_describe(const json *value) {
 }
 
 std::string mapcheck_number_text(double number) {
+  // 15 digits, which every double carries exactly: 12, 2.5, 0.1, 1e+300.
   char text[32];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, number);
-  return std::string(text, ec == std::errc() ? end : text);
+  std::snprintf(text, sizeof text, "%.15g", number);
+  return text;
 }
 
 std::string mapcheck_text(const json *value) {

@@ -5,7 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -34,12 +36,17 @@ bool mapcheck_fail(const std::string &where, const std::string &expected, const 
                    const std::string &hint = "");
 // Adds the warning "WHERE: warning: WHAT".
 void mapcheck_warn(const std::string &where, const std::string &what);
+// True when every check passed. The checks are all made, in order (a braced list is
+// evaluated so), each adding its own fault: `mapcheck_all({check_a(...), check_b(...)})`.
+inline bool mapcheck_all(std::initializer_list<bool> checks) {
+  return std::all_of(checks.begin(), checks.end(), [](bool passed) { return passed; });
+}
 
 // Values
 
 // How a value reads in a line: short strings and plain values as JSON, others by their kind.
 std::string mapcheck_describe(const json *value);
-// A number as the editor shows it: 12, 2.5, 1e+300.
+// A number as a person writes it: 12, 2.5, 1e+300.
 std::string mapcheck_number_text(double number);
 // The text of a string value; "" for a missing value or one of another kind.
 std::string mapcheck_text(const json *value);

@@ -104,15 +104,15 @@ bool read_object(const json &object, const std::string &where, Offset offset) {
   Source source{object, where, nullptr, ""};
   LvObject out;
   if (!find_template(&source) ||
-      !(mapcheck_int32(member(source, "id"), INT32_LOW, "a whole number", &out.id) &
-        read_class(source, &out.type) &
-        mapcheck_optional_string(member(source, "name"), &out.name) &
-        mapcheck_number(member(source, "x"), &out.x) &
-        mapcheck_number(member(source, "y"), &out.y) &
-        mapcheck_number(member(source, "width"), &out.width) &
-        mapcheck_number(member(source, "height"), &out.height) &
-        mapcheck_optional_number(member(source, "rotation"), 0.0, &out.rotation) &
-        mapcheck_optional_bool(member(source, "visible"), &out.visible))) {
+      !mapcheck_all({mapcheck_int32(member(source, "id"), INT32_LOW, "a whole number", &out.id),
+                     read_class(source, &out.type),
+                     mapcheck_optional_string(member(source, "name"), &out.name),
+                     mapcheck_number(member(source, "x"), &out.x),
+                     mapcheck_number(member(source, "y"), &out.y),
+                     mapcheck_number(member(source, "width"), &out.width),
+                     mapcheck_number(member(source, "height"), &out.height),
+                     mapcheck_optional_number(member(source, "rotation"), 0.0, &out.rotation),
+                     mapcheck_optional_bool(member(source, "visible"), &out.visible)})) {
     return false;
   }
   auto [first, fresh] = ids.emplace(out.id, where.substr(level->path.size() + 2));
@@ -163,15 +163,16 @@ bool read_tile_layer(const json &layer, const std::string &where, const std::str
                      Offset offset) {
   ++tile_layers;
   LvLayer out{name, 1.0, 0, 0, {}};
-  bool good =
-      mapcheck_optional_number(mapcheck_member(layer, where, "opacity"), 1.0, &out.opacity) &
-      whole_offset(offset.x, where + ".offsetx", &out.offset_x) &
-      whole_offset(offset.y, where + ".offsety", &out.offset_y);
+  bool good = mapcheck_all(
+      {mapcheck_optional_number(mapcheck_member(layer, where, "opacity"), 1.0, &out.opacity),
+       whole_offset(offset.x, where + ".offsetx", &out.offset_x),
+       whole_offset(offset.y, where + ".offsety", &out.offset_y)});
+  // The data only of a layer as large as the map.
   if (grid_known) {
-    // The data only of a layer as large as the map.
-    good &= (mapcheck_optional(mapcheck_member(layer, where, "width"), level->width) &
-             mapcheck_optional(mapcheck_member(layer, where, "height"), level->height)) &&
-            maptiles_read(layer, where, level->width, level->height, &out.data);
+    good =
+        mapcheck_all({good, mapcheck_optional(mapcheck_member(layer, where, "width"), level->width),
+                      mapcheck_optional(mapcheck_member(layer, where, "height"), level->height)}) &&
+        maptiles_read(layer, where, level->width, level->height, &out.data);
   }
   if (good) {
     level->layers.push_back(std::move(out));
@@ -200,10 +201,11 @@ bool read_layer(const json &layer, const std::string &where, Offset offset, int 
   std::string name;
   bool visible = true;
   Offset own{};
-  if (!(mapcheck_optional_string(mapcheck_member(layer, where, "name"), &name) &
-        mapcheck_optional_bool(mapcheck_member(layer, where, "visible"), &visible) &
-        mapcheck_optional_number(mapcheck_member(layer, where, "offsetx"), 0.0, &own.x) &
-        mapcheck_optional_number(mapcheck_member(layer, where, "offsety"), 0.0, &own.y))) {
+  if (!mapcheck_all(
+          {mapcheck_optional_string(mapcheck_member(layer, where, "name"), &name),
+           mapcheck_optional_bool(mapcheck_member(layer, where, "visible"), &visible),
+           mapcheck_optional_number(mapcheck_member(layer, where, "offsetx"), 0.0, &own.x),
+           mapcheck_optional_number(mapcheck_member(layer, where, "offsety"), 0.0, &own.y)})) {
     return false;
   }
   MapValue type = mapcheck_member(layer, where, "type");
@@ -242,8 +244,8 @@ bool read_root(const json &root, const std::string &where) {
   auto at = [&](const char *key) { return mapcheck_member(root, where, key); };
   const std::string tiles = "a positive whole number of tiles";
   const std::string pixels = "a positive whole number of pixels";
-  bool size = mapcheck_int32(at("width"), 1, tiles, &level->width) &
-              mapcheck_int32(at("height"), 1, tiles, &level->height);
+  bool size = mapcheck_all({mapcheck_int32(at("width"), 1, tiles, &level->width),
+                            mapcheck_int32(at("height"), 1, tiles, &level->height)});
   bool finite = mapcheck_optional(at("infinite"), false,
                                   "infinite maps are not supported: untick Infinite in Map > Map "
                                   "Properties");
@@ -253,13 +255,13 @@ bool read_root(const json &root, const std::string &where) {
       (cells <= CELLS_MAX ||
        mapcheck_fail(where, "a map of at most " + std::to_string(CELLS_MAX) + " tiles",
                      std::to_string(level->width) + " x " + std::to_string(level->height)));
-  bool good = size & finite & grid_known & mapcheck_optional(at("type"), "map") &
-              mapcheck_optional(at("orientation"), "orthogonal",
-                                "other orientations are not supported: choose Orthogonal in Map "
-                                "> Map Properties") &
-              mapcheck_int32(at("tilewidth"), 1, pixels, &level->tilewidth) &
-              mapcheck_int32(at("tileheight"), 1, pixels, &level->tileheight) &
-              read_layer_list(at("layers"), {0.0, 0.0}, 0);
+  bool good = mapcheck_all({grid_known, mapcheck_optional(at("type"), "map"),
+                            mapcheck_optional(at("orientation"), "orthogonal",
+                                              "other orientations are not supported: choose "
+                                              "Orthogonal in Map > Map Properties"),
+                            mapcheck_int32(at("tilewidth"), 1, pixels, &level->tilewidth),
+                            mapcheck_int32(at("tileheight"), 1, pixels, &level->tileheight),
+                            read_layer_list(at("layers"), {0.0, 0.0}, 0)});
   return good && (tile_layers > 0 || mapcheck_fail(where + ".layers", "a tile layer", "none"));
 }
 
