@@ -13,8 +13,8 @@ namespace {
 constexpr char kMap[] = R"({"width": 3, "height": 2, "tilewidth": 16, "tileheight": 16,
   "infinite": false, "layers": [{"type": "tilelayer", "data": [0, 1, 0, 1, 1, 0]},
   {"type": "objectgroup", "objects": [{"id": 7, "type": "box", "x": 0, "y": 0, "width": 64,
-  "height": 64}, {"id": 8, "type": "player", "x": 30, "y": 20, "width": 0, "height": 0}]}]})";
-const std::string kTiles = "3x2 010110", kBox = " box 7 (0,0 64x64)";
+  "height": 32}, {"id": 8, "type": "player", "x": 30, "y": 20, "width": 0, "height": 0}]}]})";
+const std::string kTiles = "3x2 010110", kBox = " box 7 (0,0 64x32)";
 const std::string kRecords = kTiles + kBox + " player 8 (30,20 0x0)";
 // kMap's tiles in Tiled's base64 layer formats: uncompressed, zlib, gzip, Zstandard.
 constexpr char kEncoded[] = "\"encoding\": \"base64\", \"compression\": \"%s\", \"data\": \"%s\"";
@@ -76,51 +76,65 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
   const std::string dir = make_temp_dir(), records = dir + "records.cpp", fifo = dir + "fifo";
   ASSERT_EQ(run_shell("mkfifo \"$0\"", fifo).exit_code, 0);
   ASSERT_TRUE(write_file(dir + "crate.tj", R"({"type": "template", "object": {"type": "box",
-    "name": "crate", "width": 64, "height": 64, "x": 1, "y": 1}})"));
+    "name": "crate", "width": 64, "height": 32, "x": 1, "y": 1}})"));
   const std::string csv = R"("data": [0, 1, 0, 1, 1, 0])", box = R"("type": "box", )";
-  const std::string hint = " (give it one: box, window, alarm or player)";
   Lines twenty;
   for (int i = 0; i < 20; ++i)
     twenty.push_back("$.layers[1].objects[" + std::to_string(i) +
                      "].x: expected a number, found an array");
   twenty.push_back("and 2 more faults");
+  const std::string player = " player 8 (30,20 0x0)", hidden = R"([{"type": "tilelayer",
+    "name": "old", "visible": false}, {)",
+                    group = R"({"type": "group", "offsetx": 10,
+    "offsety": 2.5, "layers": [{"type": "objectgroup", "offsetx": 5, |]}]}]})";
   // clang-format off
   const Row rows[] = {
       {"", "", {}, kRecords},
       {csv, encoded(0), {}, kRecords}, {csv, encoded(1), {}, kRecords},
       {csv, encoded(2), {}, kRecords}, {csv, encoded(3), {}, kRecords},
-      {"\"type\": \"box\"", "\"class\": \"box\"", {}, kRecords},
-      {box, "\"type\": \"\", ", {"$.layers[1].objects[0]: warning: object 7 at (0, 0) has no class and is left out" + hint},
-       kTiles + " player 8 (30,20 0x0)"},
-      {"{\"type\": \"objectgroup\", |]}]}", "{\"type\": \"group\", \"offsetx\": 10, \"offsety\": 2.5, \"layers\": "
-       "[{\"type\": \"objectgroup\", \"offsetx\": 5, |]}]}]}", {}, kTiles + " box 7 (15,2.5 64x64) player 8 (45,22.5 0x0)"},
-      {"[{", "[{\"type\": \"tilelayer\", \"name\": \"old\", \"visible\": false}, {", {"$.layers[0]: warning: hidden "
-       "layer \"old\" is left out (show it in the Layers view to have it in the level)"}, kRecords},
-      {"[{", "[{\"type\": \"imagelayer\", \"name\": \"sky\", \"image\": \"sky.png\"}, {", {"$.layers[0]: warning: "
-       "image layer \"sky\" is left out (image layers are not supported: the game draws its own background)"}, kRecords},
-      {box, "\"template\": \"crate.tj\", ", {}, kRecords},
-      {box, "\"template\": \"crate.tx\", ", {"$.layers[1].objects[0].template: expected a template saved as JSON "
-       "(.tj), found \"crate.tx\" (XML templates are not supported: save the template in Tiled as a JSON template "
-       "file (.tj) and use that one)"}, ""},
-      {"\"player\"", "\"alarm\"", {"$: warning: no object of class player, so no crosshair (add a point object of "
-       "class player)"}, kTiles + kBox + " alarm 8 (30,20 0x0)"},
-      {"{\"id\": 7", boxes(511) + "{\"id\": 7", {"$: warning: 513 objects, more than the 512 the game holds "
-       "(remove 1)"}, kTiles + boxes(511, "", true) + kBox + " player 8 (30,20 0x0)"},
-      {"{\"id\": 7", boxes(22, ", \"x\": []}, ") + "{\"id\": 7", twenty, ""},
-      {"\"infinite\": false", "\"infinite\": true", {"$.infinite: expected false, found true (infinite maps are "
-       "not supported: untick Infinite in Map > Map Properties)"}, ""},
-      {"\"x\": 30", "\"x\": 1e400", {"$.layers[1].objects[1].x: expected a number that a double holds, found "
-       "1e400 at line 4, column 55"}, ""},
-      {"\"tilelayer\", ", "\"tilelayer\", \"offsetx\": 0.5, ", {"$.layers[0].offsetx: expected a whole number of "
-       "pixels, found 0.5 (fractional tile layer offsets are not supported: give the layer and its groups whole "
-       "offsets in their Layer Properties)"}, ""},
+      {R"("type": "box")", R"("class": "box")", {}, kRecords},
+      {box, R"("type": "", )", {"$.layers[1].objects[0]: warning: object 7 at (0, 0) has no class "
+                                "and is left out (give it one: box, window, alarm or player)"},
+       kTiles + player},
+      {R"({"type": "objectgroup", |]}]})", group, {},
+       kTiles + " box 7 (15,2.5 64x32) player 8 (45,22.5 0x0)"},
+      {"[{", hidden, {R"($.layers[0]: warning: hidden layer "old" is left out (show it in the )"
+                      "Layers view to have it in the level)"}, kRecords},
+      {"[{", R"([{"type": "imagelayer", "name": "sky"}, {)",
+       {R"($.layers[0]: warning: image layer "sky" is left out (image layers are not supported: )"
+        "the game draws its own background)"}, kRecords},
+      {box, R"("template": "crate.tj", )", {}, kRecords},
+      {box, R"("template": "crate.tx", )",
+       {R"($.layers[1].objects[0].template: expected a template saved as JSON (.tj), found )"
+        R"("crate.tx" (XML templates are not supported: save the template in Tiled as a JSON )"
+        "template file (.tj) and use that one)"}, ""},
+      {R"("player")", R"("alarm")", {"$: warning: no object of class player, so no crosshair (add "
+                                     "a point object of class player)"},
+       kTiles + kBox + " alarm 8 (30,20 0x0)"},
+      {R"({"id": 7)", boxes(511) + R"({"id": 7)",
+       {"$: warning: 513 objects, more than the 512 the game holds (remove 1)"},
+       kTiles + boxes(511, "", true) + kBox + player},
+      {R"({"id": 7)", boxes(22, R"(, "x": []}, )") + R"({"id": 7)", twenty, ""},
+      {R"("infinite": false)", R"("infinite": true)", {"$.infinite: expected false, found true "
+       "(infinite maps are not supported: untick Infinite in Map > Map Properties)"}, ""},
+      {R"("x": 30)", R"("x": 1e400)", {"$.layers[1].objects[1].x: expected a number that a double "
+                                       "holds, found 1e400 at line 4, column 55"}, ""},
+      {R"("tilelayer", )", R"("tilelayer", "offsetx": 0.5, )",
+       {"$.layers[0].offsetx: expected a whole number of pixels, found 0.5 (fractional tile layer "
+        "offsets are not supported: give the layer and its groups whole offsets in their Layer "
+        "Properties)"}, ""},
       {"", "", {"cannot write the records (it is a FIFO, not a regular file)"}, "", true},
       // lvgen's faults of old
-      {"[0, 1, 0", "[0 1, 0", {"$: expected JSON text, found a syntax error at line 2, column 66"}, ""},
-      {R"({"type": "tilelayer", )" + csv + "},", "", {"$.layers: expected a tile layer, found none"}, ""},
-      {"\"width\": 3", "\"width\": \"3\"", {"$.width: expected a positive whole number of tiles, found \"3\""}, ""},
-      {"\"x\": 0", "\"x\": [0]", {"$.layers[1].objects[0].x: expected a number, found an array"}, ""},
-      {"\"id\": 7, ", "", {"$.layers[1].objects[0].id: expected a whole number, found nothing"}, ""}};
+      {"[0, 1, 0", "[0 1, 0", {"$: expected JSON text, found a syntax error at line 2, column 66"},
+       ""},
+      {R"({"type": "tilelayer", )" + csv + "},", "",
+       {"$.layers: expected a tile layer, found none"}, ""},
+      {R"("width": 3)", R"("width": "3")",
+       {R"($.width: expected a positive whole number of tiles, found "3")"}, ""},
+      {R"("x": 0)", R"("x": [0])", {"$.layers[1].objects[0].x: expected a number, found an array"},
+       ""},
+      {R"("id": 7, )", "", {"$.layers[1].objects[0].id: expected a whole number, found nothing"},
+       ""}};
   // clang-format on
   std::string maps, all_records;
   for (size_t i = 0; i < std::size(rows); ++i) {
