@@ -15,8 +15,8 @@
 //
 // This file answers --help and --version, reads the map of --level FILE, brings the engine
 // up, builds the scene, loads the sounds and runs the frame loop until the window is closed;
-// deinit, run at exit, takes it all down again. A start that fails logs why and, on a desktop, says
-// it in a message box.
+// deinit, run at exit, takes it all down again. A start that fails logs why and, on a
+// desktop, says it in a message box.
 #include "game.h"
 #include "kinds.h"
 #include "map.h"
