@@ -6,8 +6,9 @@
 #   ./run.sh test        build and run every test, then again under AddressSanitizer and
 #                        UndefinedBehaviorSanitizer
 #   ./run.sh package     build the Debian package build/pordeck_<version>_<arch>.deb
-#   ./run.sh fuzz [s]    fuzz the image, sound and music loaders with libFuzzer for s seconds
-#                        (default 600), from truncated and bit-flipped copies of the assets
+#   ./run.sh fuzz [s]    fuzz the image, sound and music loaders, then the map reader, with
+#                        libFuzzer for s seconds in all (default 600), from truncated and
+#                        bit-flipped copies of the assets and of the shipped map
 #   ./run.sh bench       build and run the benchmarks, headless; further arguments go to
 #                        Google Benchmark (--benchmark_filter=Frame, ...)
 #   ./run.sh web         build the game for the browser (tools/web/) and serve it on
@@ -93,13 +94,17 @@ package)
 fuzz)
   install_missing "${BUILD_PACKAGES[@]}" clang
   CC=clang CXX=clang++ build build-fuzz -DPORDECK_FUZZ=ON -DPORDECK_TESTS=OFF
-  corpus=build-fuzz/corpus
-  fuzz/seed_corpus.sh build-fuzz/res "$corpus"
-  # An allocation that cannot be made (a file may declare gigabytes of samples, or a size
-  # that overflows) answers null, as it would on a machine without the memory.
+  fuzz/seed_corpus.sh build-fuzz/res build-fuzz/corpus
+  fuzz/seed_corpus.sh map build-fuzz/map-corpus
+  # Half the time each. An allocation that cannot be made (a file may declare gigabytes of
+  # samples, or a size that overflows) answers null, as it would on a machine without the
+  # memory.
+  seconds=$(((${2:-600} + 1) / 2))
   ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=1024 \
-    ./build-fuzz/fuzz_loaders -max_total_time="${2:-600}" -max_len=200000 -rss_limit_mb=4096 \
-    "$corpus"
+    ./build-fuzz/fuzz_loaders -max_total_time="$seconds" -max_len=200000 -rss_limit_mb=4096 \
+    build-fuzz/corpus
+  (cd build-fuzz && ./fuzz_maps -max_total_time="$seconds" -max_len=200000 -rss_limit_mb=4096 \
+    map-corpus)
   ;;
 bench)
   install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"

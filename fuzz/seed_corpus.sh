@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Seeds the loaders' fuzzer with the game's own assets and damaged copies of them: each cut
-# short and each with one bit flipped, at the ends of the headers and in the middle.
+# Seeds a fuzzer with the files of a folder (the game's own assets for the loaders', the
+# shipped map for the map reader's) and damaged copies of them: each cut short and each with
+# one bit flipped, at the ends of the headers and in the middle.
 #
-#   seed_corpus.sh RES_DIR CORPUS_DIR
+#   seed_corpus.sh FOLDER CORPUS_DIR
 set -euo pipefail
 res=$1 corpus=$2
 mkdir -p "$corpus"
