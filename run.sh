@@ -22,7 +22,7 @@ cd "$(dirname "$0")"
 BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
   nlohmann-json3-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
-  x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian)
+  x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian jq)
 # The browser build; its test also needs a browser.
 WEB_PACKAGES=(emscripten dpkg-dev)
 # Releases: archives made the same way every time.

@@ -58,7 +58,7 @@ end_by() {
 
 cp -r "$game" "$work/broken" && rm "$work/broken/res/piou.wav"
 "$wine" --wait # this run's server needs the display of its own
-screen
+start_screen
 
 SDL_VIDEODRIVER=dummy timeout 30 "$wine" "$work/broken/pordeck.exe" >"$work/game.log" 2>&1 &&
   fail "the game started without its sounds" || [ $? = 1 ] || fail "no status 1 without sounds"
@@ -69,7 +69,9 @@ end_by 1 key Return
 start pordeck "$game"
 [ "${WIDTH}x$HEIGHT" = 640x480 ] || fail "a window of ${WIDTH}x$HEIGHT"
 # Held until the game has seen it: the game reads the button once per frame.
-xdotool mousemove $((X + 449)) $((Y + 90)) mousedown 1
-expect "a press at (449, 90) did not shatter the window at (417, 58)" 1 0 0 shattered 417 58 449 90
+read -r x y aim_x aim_y <<<"$(last_window)"
+xdotool mousemove $((X + aim_x)) $((Y + aim_y)) mousedown 1
+expect_shot "a press at ($aim_x, $aim_y) did not shatter the window at ($x, $y)" 1 0 0 \
+  shattered "$x" "$y" "$aim_x" "$aim_y"
 xdotool mouseup 1
 end_by 0 key alt+F4
