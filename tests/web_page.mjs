@@ -6,8 +6,8 @@
 //
 // SITE is the build's site/ directory, RES the generated images, VERSION the project's. On
 // each device the playfield shows its background, at the size the README gives for it, with
-// the bar below it (a desktop, a phone upright), beside it (a phone in landscape) or, where
-// neither has room (a 640 x 480 tab), folded over its corner. On the desktop the page names
+// the bar below it (a desktop once the notice has gone, a phone upright), beside it (a phone
+// in landscape) or, where neither has room (a 640 x 480 tab), folded over its corner. On the desktop the page names
 // the version and installs as an app, and the first click shatters the level's last window
 // and starts the sound; on the phone, in portrait, the first tap on a crate cracks it and
 // starts the sound, a second breaks it, a slide moves the crosshair, nothing scrolls, and
@@ -47,29 +47,22 @@ async function until(what, fn) {
   throw new Error(`timed out: ${what}`);
 }
 
-// Where the playfield lies: its canvas's box in CSS pixels and in screenshot (device) pixels.
+// Where the playfield lies: its canvas's box in CSS pixels and in screenshot (device) pixels;
+// and where the bar lies against it: 'below' or 'beside' it in the tab, 'folded' over it
+// without the help, else 'misplaced'.
 async function field(page) {
-  return evaluate(page, () => {
-    const { left, top, width, height } = Module.canvas.getBoundingClientRect();
-    const ratio = devicePixelRatio;
-    return { left, top, width, height,
-      device: [Math.round(width * ratio), Math.round(height * ratio)],
-      shot: [width * ratio / 640, Math.round(left * ratio), Math.round(top * ratio)] };
+  const { left, top, width, height, ratio, bar, help, room } = await evaluate(page, () => {
+    const box = (id) => document.getElementById(id).getBoundingClientRect().toJSON();
+    return { ...box('canvas'), ratio: devicePixelRatio, bar: box('bar'), help: box('help'),
+      room: [innerWidth, innerHeight] };
   });
-}
-
-// Where the bar lies against the playfield (place): 'below' or 'beside' it within the tab,
-// 'folded' over it, else 'hidden' or 'misplaced'.
-async function barLayout(page, place) {
-  const [bar, room] = await evaluate(page, () => [
-    document.getElementById('bar').getBoundingClientRect().toJSON(), [innerWidth, innerHeight]]);
-  const [right, bottom] = [place.left + place.width, place.top + place.height];
-  const within = (l, t, r, b) =>
-    bar.left >= l - 0.5 && bar.top >= t - 0.5 && bar.right <= r + 0.5 && bar.bottom <= b + 0.5;
-  return bar.width === 0 || bar.height === 0 ? 'hidden'
-    : within(0, bottom, ...room) ? 'below'
-      : within(right, 0, ...room) ? 'beside'
-        : within(place.left, place.top, right, bottom) ? 'folded' : 'misplaced';
+  const within = (l, t, r, b) => bar.width > 0 && bar.left >= l - 0.5 && bar.top >= t - 0.5 &&
+    bar.right <= r + 0.5 && bar.bottom <= b + 0.5;
+  return { left, top, width, height,
+    device: [Math.round(width * ratio), Math.round(height * ratio)],
+    shot: [width * ratio / 640, Math.round(left * ratio), Math.round(top * ratio)],
+    bar: within(0, top + height, ...room) ? 'below' : within(left + width, 0, ...room) ? 'beside'
+      : within(left, top, left + width, top + height) && !help.width ? 'folded' : 'misplaced' };
 }
 
 // Where to put the pointer to aim at canvas pixel (x, y), and the canvas pixel the crosshair
@@ -112,7 +105,6 @@ const sound = (page) => evaluate(page, () =>
 async function desktop(browser) {
   const { page, place } = await open(browser, 'desktop');
   assert.deepEqual(place.device, [1280, 960], 'scale 2 in a 1400 x 1100 tab');
-  assert.equal(await barLayout(page, place), 'below');
   const before = await evaluate(page, () => [Module.SDL2.audioContext.state,
     document.getElementById('sound').textContent, getComputedStyle(Module.canvas).cursor,
     document.getElementById('version').textContent]);
@@ -127,10 +119,11 @@ async function desktop(browser) {
     shows(page, place, 'shattered', ...WINDOW.corner, ...window.mouse));
   await until('the audio runs and the notice hides', async () =>
     (await sound(page)) === 'running,true');
+  assert.equal((await field(page)).bar, 'below', 'the bar, the notice gone, below the playfield');
   // A tab the playfield's own size leaves no room beside it or below.
   await page.setViewport({ width: 640, height: 480 });
   await until('in a 640 x 480 tab the bar folds over the playfield', async () =>
-    (await barLayout(page, await field(page))) === 'folded');
+    (await field(page)).bar === 'folded');
   await page.close();
 }
 
@@ -138,7 +131,7 @@ async function portrait(browser) {
   const { page, place } = await open(browser, 'portrait');
   // 389.3 x 292 CSS pixels: the largest 4:3 picture, scale 1 being too small a part of it.
   assert.deepEqual(place.device, [1168, 876], 'the fitted picture on a phone held upright');
-  assert.equal(await barLayout(page, place), 'below');
+  assert.equal(place.bar, 'below');
   // One tap on the crate cracks it, and it stays cracked. The finger stays down a few frames,
   // as a person's does, so that a mouse press the browser might make of the tap would come a
   // frame after the touch's own.
@@ -182,7 +175,7 @@ try {
   const { page, place } = await open(browser, 'landscape');
   // 426.7 x 320 CSS pixels: scale 2, whole.
   assert.deepEqual(place.device, [1280, 960], 'scale 2 on a phone held in landscape');
-  assert.equal(await barLayout(page, place), 'beside');
+  assert.equal(place.bar, 'beside');
   await page.close();
   await portrait(browser);
   assert.deepEqual(errors, [], 'the pages logged errors');
