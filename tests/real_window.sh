@@ -44,13 +44,7 @@ retry wm_ready || fail "openbox did not start"
 start
 retry has_icon || fail "no window icon"
 expect_shot "no background at scale 1" 1 0 0 background 20 10
-read -r x y aim_x aim_y <<<"$(last_window)"
-shattered=(shattered "$x" "$y" "$aim_x" "$aim_y")
-expect_shot "the last window is not clean" 1 0 0 clean "$x" "$y"
-# Held until the game has seen it: the game reads the button once per frame.
-xdotool mousemove --window "$window" "$aim_x" "$aim_y" mousedown 1
-expect_shot "a press at ($aim_x, $aim_y) did not shatter the window at ($x, $y)" 1 0 0 "${shattered[@]}"
-xdotool mouseup 1
+shatter_last_window 0 0 --window "$window"
 xdotool key F11
 expect_shot "one F11 did not show the playfield full screen" 2 320 120 "${shattered[@]}"
 xdotool key F11

@@ -10,9 +10,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <memory>
 #include <random>
+#include <span>
+#include <string_view>
 
 // The crosshair is symmetric, so its flips would not show: every 23 x 23 image read, which
 // only the crosshair is, gets an opaque pixel in its top-left corner, for the game and the
@@ -37,27 +38,26 @@ struct Slots {
 };
 Slots level_slots() {
   uint32_t count = 0;
-  const lvgen_object *objects = map_objects(&count);
-  const auto is = [](const lvgen_object &o, const char *type) {
-    return !std::strcmp(o.type, type);
-  };
+  const lvgen_object *first = map_objects(&count);
+  const std::span<const lvgen_object> objects(first, count);
   const auto window_over = [&](const lvgen_object &b) {
-    return std::any_of(objects, objects + count, [&](const lvgen_object &w) {
-      return is(w, "window") && w.x < b.x + b.width && b.x < w.x + w.width &&
+    return std::ranges::any_of(objects, [&](const lvgen_object &w) {
+      return w.type == std::string_view("window") && w.x < b.x + b.width && b.x < w.x + w.width &&
              w.y < b.y + b.height && b.y < w.y + w.height;
     });
   };
   Slots slots;
-  for (int i = 0; i < static_cast<int>(count); ++i) {
-    const lvgen_object &o = objects[i];
-    if (is(o, "alarm"))
+  for (int i = 0; const lvgen_object &o : objects) {
+    const std::string_view type = o.type;
+    if (type == "alarm")
       slots.clocks.push_back(i);
-    if (is(o, "player"))
+    if (type == "player")
       slots.player = i;
-    if (is(o, "window"))
+    if (type == "window")
       slots.last_window = i;
-    if (is(o, "box") && !window_over(o))
+    if (type == "box" && !window_over(o))
       slots.last_box = i;
+    ++i;
   }
   return slots;
 }
