@@ -84,8 +84,9 @@ async function shows(page, place, ...check) {
   return run.status === 0;
 }
 
-// Opens the page as the device and waits for the playfield's background; answers the place.
-async function open(browser, device) {
+// Opens the page as the device and waits for the playfield's background; checks the
+// picture's size in device pixels, and answers the place.
+async function open(browser, device, size) {
   const page = await browser.newPage();
   page.on('console', (m) => ['error', 'assert'].includes(m.type()) && errors.push(m.text()));
   page.on('pageerror', (error) => errors.push(error.message));
@@ -96,6 +97,7 @@ async function open(browser, device) {
     return (await shows(page, place, 'background', 20, 10)) &&
       (await shows(page, place, 'background', 630, 10)) && place;
   });
+  assert.deepEqual(place.device, size, `${device}: the picture's size`);
   return { page, place };
 }
 
@@ -103,8 +105,7 @@ const sound = (page) => evaluate(page, () =>
   [Module.SDL2.audioContext.state, document.getElementById('sound').hidden].join());
 
 async function desktop(browser) {
-  const { page, place } = await open(browser, 'desktop');
-  assert.deepEqual(place.device, [1280, 960], 'scale 2 in a 1400 x 1100 tab');
+  const { page, place } = await open(browser, 'desktop', [1280, 960]); // scale 2
   const before = await evaluate(page, () => [Module.SDL2.audioContext.state,
     document.getElementById('sound').textContent, getComputedStyle(Module.canvas).cursor,
     document.getElementById('version').textContent]);
@@ -128,9 +129,8 @@ async function desktop(browser) {
 }
 
 async function portrait(browser) {
-  const { page, place } = await open(browser, 'portrait');
   // 389.3 x 292 CSS pixels: the largest 4:3 picture, scale 1 being too small a part of it.
-  assert.deepEqual(place.device, [1168, 876], 'the fitted picture on a phone held upright');
+  const { page, place } = await open(browser, 'portrait', [1168, 876]);
   assert.equal(place.bar, 'below');
   // One tap on the crate cracks it, and it stays cracked. The finger stays down a few frames,
   // as a person's does, so that a mouse press the browser might make of the tap would come a
@@ -172,9 +172,8 @@ const server = await serve(site, 0);
 const browser = await launch();
 try {
   await desktop(browser);
-  const { page, place } = await open(browser, 'landscape');
   // 426.7 x 320 CSS pixels: scale 2, whole.
-  assert.deepEqual(place.device, [1280, 960], 'scale 2 on a phone held in landscape');
+  const { page, place } = await open(browser, 'landscape', [1280, 960]);
   assert.equal(place.bar, 'beside');
   await page.close();
   await portrait(browser);
