@@ -42,6 +42,7 @@ TOKEN = re.compile(r"""
   | (?P<punct>""" + "|".join(re.escape(p) for p in PUNCTUATORS) + r""")
   | (?P<other>.)""", re.S | re.X)
 INTEGER = re.compile(r"(0[xX][0-9a-fA-F']+|[1-9][0-9']*|0)([uUlLzZ]*)")
+LITERAL = re.compile(r"-?(?:\.?[0-9][\w.']*|nullptr|true|false)")
 FORMAT = re.compile(r"%[-+ #0]*(?:\*|\d+)?(?:\.(?:\*|\d+))?(?:hh|h|ll|l|j|z|t|L)?[a-zA-Z%]?")
 PREPROCESSOR = re.compile(r"#(?:[^\n\\]|\\.)*", re.S)
 MARKER = re.compile(r"//\s*mutate:\s*(on|off)\b")
@@ -358,9 +359,10 @@ def swap(src, i, t):
     args = src.arguments(i)
     for (a_first, a_last), (b_first, b_last) in zip(args, args[1:]):
         a, b = src.span(a_first, a_last), src.span(b_first, b_last)
-        literal = {"string", "raw", "char"}
-        if a != b and src.tokens[a_first].kind not in literal and \
-                src.tokens[b_first].kind not in literal:
+        # A string and another argument, or a literal and a name (mostly a pointer and a
+        # number), would seldom build.
+        strings = {"string", "raw", "char"} & {src.tokens[a_first].kind, src.tokens[b_first].kind}
+        if a != b and not strings and bool(LITERAL.fullmatch(a)) == bool(LITERAL.fullmatch(b)):
             between = src.text[src.tokens[a_last].end:src.tokens[b_first].start]
             yield src.mutant("swap", a_first, b_last, b + between + a)
 

@@ -33,8 +33,8 @@ KILLED, SURVIVED, BUILD_ERROR, EQUIVALENT = "killed", "survived", "build error",
 COMPILE_ERROR = re.compile(r"^(\S+?):\d+:(?:\d+:)? (?:fatal )?error:|ld returned", re.M)
 FAILED_TEST = re.compile(r"Test +#\d+: (\S+) \.*\**(Failed|Timeout|Exception|Not Run)")
 MAX_EQUIVALENT = 0.05
-# The workers build for speed: optimised as the game ships (-O3 makes GCC 12 warn falsely about
-# std::string), without debug information, which costs a fifth more time on the generator.
+# The workers build for speed: optimised as the game ships (-O2, where Release means -O3),
+# without the debug information that costs a fifth more time on the level generator.
 BUILD_FLAGS = "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
 BUILD_LIMIT = 1200  # seconds
 
@@ -53,7 +53,7 @@ def options():
                         help="ctest -E: the tests left out")
     parser.add_argument("--target", default="test_programs", help="what the tests need built")
     parser.add_argument("--configure", action="append", metavar="ARG",
-                        help="a CMake argument of the workers' builds (-DPORDECK_TESTS=ON)")
+                        help="a further CMake argument of the workers' builds")
     parser.add_argument("--workers", type=int, default=os.cpu_count())
     parser.add_argument("--timeout", type=int, default=60, help="seconds per test")
     parser.add_argument("--rerun", action="store_true", help="run the survivors again")
@@ -62,7 +62,7 @@ def options():
     args.paths = args.paths or ["src", "tools/lvgen", "tools/lvgen.cpp"]
     args.work = (args.work or args.root / "build-mutate").resolve()
     args.equivalent = args.equivalent or args.root / "tools/mutate/equivalent.txt"
-    args.configure = args.configure if args.configure is not None else ["-DPORDECK_TESTS=ON"]
+    args.configure = ["-DPORDECK_TESTS=ON"] + (args.configure or [])
     return args
 
 
@@ -144,7 +144,7 @@ class Worker:
     def __init__(self, number, args, files):
         self.args, self.dir = args, args.work / f"w{number}"
         self.src, self.build, self.log = self.dir / "src", self.dir / "build", self.dir / "log"
-        self.process, self.suite_limit = None, None
+        self.process, self.suite_limit, self.stopped = None, None, False
         self.copy(files)
 
     def copy(self, files):
@@ -163,29 +163,36 @@ class Worker:
     def run(self, command, limit=None):
         """Runs command in a process group of its own; its status and output (None: over the
         limit, its processes ended)."""
+        if self.stopped:
+            return None, ""
         with open(self.log, "w") as log:
             self.process = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
                                             start_new_session=True)
             try:
                 status = self.process.wait(limit)
             except subprocess.TimeoutExpired:
-                self.stop()
+                self.kill()
                 self.process.wait()
                 status = None
             self.process = None
         return status, self.log.read_text(errors="replace")
 
     def stop(self):
-        if self.process and self.process.poll() is None:
+        self.stopped = True
+        self.kill()
+
+    def kill(self):
+        try:
             os.killpg(self.process.pid, signal.SIGKILL)
+        except (AttributeError, ProcessLookupError):  # none running, or it has just ended
+            pass
+
+    def configure(self):
+        return self.run(["cmake", "-S", str(self.src), "-B", str(self.build),
+                         "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_COMPILE_WARNING_AS_ERROR=OFF",
+                         BUILD_FLAGS] + self.args.configure)
 
     def make(self, limit=None):
-        if not (self.build / "CMakeCache.txt").exists():
-            status, output = self.run(["cmake", "-S", str(self.src), "-B", str(self.build),
-                                       "-DCMAKE_BUILD_TYPE=Release", BUILD_FLAGS] +
-                                      self.args.configure)
-            if status != 0:
-                return status, output
         return self.run(["cmake", "--build", str(self.build), "-j1", "--target", self.args.target],
                         limit)
 
@@ -195,8 +202,11 @@ class Worker:
                          str(self.args.timeout)], limit)
 
     def baseline(self):
-        """Builds and tests the unchanged copy; None when the tests pass, else why not."""
-        status, output = self.make()
+        """Configures, builds and tests the unchanged copy; None when the tests pass, else why
+        not."""
+        status, output = self.configure()
+        if status == 0:
+            status, output = self.make()
         if status != 0:
             return f"the build fails without a mutant (see {self.log})"
         start = time.monotonic()
@@ -250,10 +260,13 @@ def run_all(args, todo, files, record):
     failures = []
 
     def serve(worker):
+        start = time.monotonic()
         why = worker.baseline()
-        if why:
-            failures.append(why)
+        if why or worker.stopped:
+            failures.extend([why] if why and not worker.stopped else [])
             return
+        print(f"mutate: worker {worker.dir.name} built and tested without a mutant in "
+              f"{time.monotonic() - start:.0f} s", flush=True)
         while not failures:
             try:
                 mutant = work.get_nowait()
@@ -334,7 +347,12 @@ def report(args, chosen, results, equivalent, stale):
     return lines, ok
 
 
+def interrupt(signum, frame):
+    raise KeyboardInterrupt
+
+
 def main():
+    signal.signal(signal.SIGTERM, interrupt)  # stopped as by Ctrl-C: the workers' processes too
     args = options()
     per_file, sizes, digests, everything = {}, {}, {}, set()
     for path in sources(args.root, args.paths):
