@@ -31,7 +31,7 @@ SUFFIXES = {".cpp", ".h", ".cc", ".hpp"}
 KILLED, SURVIVED, BUILD_ERROR, EQUIVALENT = "killed", "survived", "build error", "equivalent"
 # A compiler's or linker's complaint about a source: the mutant does not build.
 COMPILE_ERROR = re.compile(r"^(\S+?):\d+:(?:\d+:)? (?:fatal )?error:|ld returned", re.M)
-FAILED_TEST = re.compile(r"Test +#\d+: (\S+) \.*\**(Failed|Timeout|Exception|Not Run)")
+FAILED_TEST = re.compile(r"Test +#\d+: (\S+) .*?\*\*\*(Failed|Timeout|Exception|Not Run)")
 MAX_EQUIVALENT = 0.05
 # The workers build for speed: optimised as the game ships (-O2, where Release means -O3),
 # without the debug information that costs a fifth more time on the level generator.
