@@ -37,28 +37,23 @@ has_icon() { [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (64 x 64):"* ]]; }
 # A window mapped while the window manager starts may never be shown: the game waits for it.
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-screen
+start_screen
 openbox >"$work/wm.log" 2>&1 &
 wm=$!
 retry wm_ready || fail "openbox did not start"
 start
 retry has_icon || fail "no window icon"
-expect "no background at scale 1" 1 0 0 background 20 10
-# The last window record of map/fendor.tmj: 64 x 64 at (417, 58), the topmost prop there.
-expect "the last window is not clean" 1 0 0 clean 417 58
-# Held until the game has seen it: the game reads the button once per frame.
-xdotool mousemove --window "$window" 449 90 mousedown 1
-expect "a press at (449, 90) did not shatter the window at (417, 58)" 1 0 0 shattered 417 58 449 90
-xdotool mouseup 1
+expect_shot "no background at scale 1" 1 0 0 background 20 10
+shatter_last_window 0 0 --window "$window"
 xdotool key F11
-expect "one F11 did not show the playfield full screen" 2 320 120 shattered 417 58 449 90
+expect_shot "one F11 did not show the playfield full screen" 2 320 120 "${shattered[@]}"
 xdotool key F11
-expect "the next F11 did not give the window back" 1 0 0 shattered 417 58 449 90
+expect_shot "the next F11 did not give the window back" 1 0 0 "${shattered[@]}"
 close
 
 kill "$wm" && wait "$wm" || true
 start SDL_OPENGL_LIBRARY=/nonexistent
-expect "no background without OpenGL" 1 0 0 background 20 10
+expect_shot "no background without OpenGL" 1 0 0 background 20 10
 grep -qx "INFO: No accelerated renderer (Couldn't find matching render driver): using the \
 software renderer" "$work/game.log" || fail "no word of the software renderer"
 close
