@@ -3,6 +3,7 @@
 #include "platform.h"
 
 #ifdef _WIN32
+// mutate: off (the native tests never build this)
 
 // Nothing to do on Windows. SDL opens files as Win32 handles, never as C descriptors, so no
 // file it opens can take standard error's place; and there is no SIGPIPE: a write to a pipe
@@ -10,6 +11,7 @@
 // has no standard streams at all: its log lines go to a debugger only.
 void platform_guard_standard_streams() {}
 
+// mutate: on
 #else
 
 #include <cerrno>
