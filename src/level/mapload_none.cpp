@@ -1,5 +1,6 @@
 // mapload_none.cpp -- the stand-in for a build that reads no map at run time: the browser's,
 // which is given no command line.
+// mutate: off (the native build, which the tests run, never builds this stand-in)
 #include "map.h"
 
 #include <SDL_log.h>
