@@ -92,6 +92,7 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
       {"", "", {}, kRecords},
       {csv, encoded(0), {}, kRecords}, {csv, encoded(1), {}, kRecords},
       {csv, encoded(2), {}, kRecords}, {csv, encoded(3), {}, kRecords},
+      {csv, R"("data": [0.0, 1, 0, 1, 1.0, 0])", {}, kRecords}, // whole numbers as floats
       {R"("type": "box")", R"("class": "box")", {}, kRecords},
       {box, R"("type": "", )", {"$.layers[1].objects[0]: warning: object 7 at (0, 0) has no class "
                                 "and is left out (give it one: box, window, alarm or player)"},
@@ -129,8 +130,8 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
        ""},
       {R"({"type": "tilelayer", )" + csv + "},", "",
        {"$.layers: expected a tile layer, found none"}, ""},
-      {R"("width": 3)", R"("width": "3")",
-       {R"($.width: expected a positive whole number of tiles, found "3")"}, ""},
+      {R"("width": 3)", R"("width": "three, as the level designer wrote them in")",
+       {"$.width: expected a positive whole number of tiles, found a string"}, ""},
       {R"("x": 0)", R"("x": [0])", {"$.layers[1].objects[0].x: expected a number, found an array"},
        ""},
       {R"("id": 7, )", "", {"$.layers[1].objects[0].id: expected a whole number, found nothing"},
