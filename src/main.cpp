@@ -19,6 +19,7 @@
 #include "game.h"
 #include "kinds.h"
 #include "platform.h"
+#include "settings.h"
 #include "sounds.h"
 #include "vel.h"
 
@@ -32,6 +33,8 @@ constexpr char USAGE[] = "Usage: pordeck [--help | --version]\n";
 constexpr char HELP[] =
     "Smash every crate and window while the alarm rings, then silence the clock.\n"
     "Mouse: move the crosshair. Left button: smash. F11: window or full screen.\n"
+    "Keys: the arrows move the crosshair, X smashes, C aims at the next thing to smash;\n"
+    "M switches the alarm off and on, N the other sounds. A gamepad plays as well.\n"
     "\n"
     "  --help     print this help and exit\n"
     "  --version  print the version and exit\n";
@@ -114,6 +117,7 @@ int main(int argc, char **argv) {
     return 1;
   }
   VEL_SetWindowIcon("res/icon.bmp"); // without it the window looks plain, nothing more
+  settings_start();                  // before the scene starts the alarm
   game_init(game);
   const char *failed = nullptr;
   if (sounds_load(&failed) < 0) {
@@ -122,6 +126,7 @@ int main(int argc, char **argv) {
   }
   while (!VEL_ShouldQuit()) {
     game_frame(game);
+    settings_frame();
   }
   return 0;
 }
