@@ -5,9 +5,10 @@
 #   real_window.sh PORDECK
 #
 # The window has the game's icon. At scale 1 the background and the last window of the
-# level show; a press on that window shatters it. One F11 makes the window full screen, the
-# playfield shown at scale 2 in the middle of the 1920 x 1200 screen; the next gives the window
-# back. Asked to quit, the game exits with status 0. Last, with no window manager and no OpenGL
+# level show; a press on that window shatters it. With the mouse over the background at
+# (10, 344), C aims at the next thing in reading order, the topmost crate, and X cracks it.
+# One F11 makes the window full screen, the playfield shown at scale 2 in the middle of the
+# 1920 x 1200 screen; the next gives the window back. Asked to quit, the game exits with status 0. Last, with no window manager and no OpenGL
 # library to load, the game runs on SDL's software renderer.
 set -euo pipefail
 game=$1
@@ -50,10 +51,14 @@ expect "the last window is not clean" 1 0 0 clean 417 58
 xdotool mousemove --window "$window" 449 90 mousedown 1
 expect "a press at (449, 90) did not shatter the window at (417, 58)" 1 0 0 shattered 417 58 449 90
 xdotool mouseup 1
+# The crate of map/fendor.tmj at (212, 313), 64 x 64, is the first thing whose centre comes
+# after (10, 344), top to bottom, then left to right.
+xdotool mousemove --window "$window" 10 344 key c x
+expect "C and X did not crack the crate at (212, 313)" 1 0 0 cracked 212 313 244 345
 xdotool key F11
-expect "one F11 did not show the playfield full screen" 2 320 120 shattered 417 58 449 90
+expect "one F11 did not show the playfield full screen" 2 320 120 shattered 417 58 244 345
 xdotool key F11
-expect "the next F11 did not give the window back" 1 0 0 shattered 417 58 449 90
+expect "the next F11 did not give the window back" 1 0 0 shattered 417 58 244 345
 close
 
 kill "$wm" && wait "$wm" || true

@@ -48,14 +48,15 @@ void update(Entity *e, Game *game) {
   // Program-wide, like the mouse: a button already down at the first update is a press.
   static bool prev_mouse_l = false, prev_a = false, prev_b = false;
   static bool mouse_steers = true;
-  // Keys and pads move the crosshair on from where it is; the mouse, once it moves or clicks,
-  // takes it back at once.
-  const bool steered = cursor_steer(e);
-  const bool aimed = went_down(VEL_BUTTON_B, prev_b) && cursor_aim(e, game);
-  mouse_steers = VEL_MouseActive() || (mouse_steers && !steered && !aimed);
+  // The mouse, once it moves or clicks, takes the crosshair at once; keys and pads move it on
+  // from where it is, the mouse's place included.
+  mouse_steers = mouse_steers || VEL_MouseActive();
   if (mouse_steers) {
     VEL_MousePosition(&e->x, &e->y);
   }
+  const bool steered = cursor_steer(e);
+  const bool aimed = went_down(VEL_BUTTON_B, prev_b) && cursor_aim(e, game);
+  mouse_steers = mouse_steers && !steered && !aimed;
   e->flash *= 0.9;
   const bool click = went_down(VEL_BUTTON_MOUSE_L, prev_mouse_l);
   if (went_down(VEL_BUTTON_A, prev_a) || click) {
