@@ -12,41 +12,46 @@
 // A page has no standard streams to guard: emscripten hands them to the console.
 void platform_guard_standard_streams() {}
 
-// The page's local storage keeps the file's text under its path.
+// The page's local storage keeps a file's text under its path. Each answers -1 where the page
+// has no local storage (or refuses it), and the first -2 when nothing is kept under the path.
+// clang-format off
+EM_JS(int, storage_read, (const char *path, char *buffer, int size), {
+  try {
+    const text = localStorage.getItem(UTF8ToString(path));
+    if (text === null) return -2;
+    return lengthBytesUTF8(text) < size ? stringToUTF8(text, buffer, size) : -1;
+  } catch (error) {
+    return -1;
+  }
+});
+EM_JS(int, storage_write, (const char *path, const char *file), {
+  try {
+    localStorage.setItem(UTF8ToString(path), FS.readFile(UTF8ToString(file), {encoding: "utf8"}));
+    return 0;
+  } catch (error) {
+    return -1;
+  }
+});
+// The page's Module.soundSwitched(music, effects), when it has one.
+EM_JS(void, page_sound_switched, (bool music, bool effects), {
+  if (Module.soundSwitched) Module.soundSwitched(!!music, !!effects);
+});
+// clang-format on
+
 int platform_read_file(const char *path, char *buffer, int size) {
-  const int read = EM_ASM_INT(
-      {
-        try {
-          const text = localStorage.getItem(UTF8ToString($0));
-          if (text == = null)
-            return -2;
-          return lengthBytesUTF8(text) < $2 ? stringToUTF8(text, $1, $2) : -1;
-        } catch (error) {
-          return -1;
-        }
-      },
-      path, buffer, size);
+  const int read = storage_read(path, buffer, size);
   return read == -1 ? SDL_SetError("the page's local storage does not give it") : read;
 }
 
+// The file written in the page's memory goes into its local storage, which keeps a text whole.
 int platform_replace_file(const char *temporary, const char *path) {
-  const int stored = EM_ASM_INT(
-      {
-        try {
-          localStorage.setItem(UTF8ToString($1),
-                               FS.readFile(UTF8ToString($0), {encoding : 'utf8'}));
-          return 0;
-        } catch (error) {
-          return -1;
-        }
-      },
-      temporary, path);
+  const int stored = storage_write(path, temporary);
   unlink(temporary);
   return stored < 0 ? SDL_SetError("the page's local storage does not take it") : 0;
 }
 
 void platform_sound_switched(bool music, bool effects) {
-  EM_ASM({ Module.soundSwitched &&Module.soundSwitched(!!$0, !!$1); }, music, effects);
+  page_sound_switched(music, effects);
 }
 
 #elif defined(_WIN32)
