@@ -173,8 +173,8 @@ constexpr SDL_Scancode VEL_DEFAULT_KEYS[VEL_BUTTON_MOUSE_L] = {
 
 // Consumes SDL events until one is reportable, fills e with it and returns true; false once
 // the queue is empty. F11 toggles fullscreen; F1 opens the key-binding window when enabled.
-// A gamepad plugged in is opened, and closed when it goes (releasing the keyboard buttons);
-// its d-pad, south and east buttons are reported as LEFT, RIGHT, UP, DOWN, A and B.
+// A gamepad plugged in is opened, and closed when it goes (what it held let go first); its
+// d-pad, south and east buttons are reported as LEFT, RIGHT, UP, DOWN, A and B.
 bool VEL_PollEvent(VEL_Event *e);
 // Drains the queue so that buttons, mouse position and the quit flag reflect every event.
 void VEL_CycleEvents();
