@@ -1094,13 +1094,12 @@ void pad_added(int device) {
   }
 }
 
-// A pad unplugged is closed, and the buttons it may have held are let go.
+// A pad unplugged is closed; SDL has let go of the buttons it held just before.
 void pad_removed(SDL_JoystickID id) {
   SDL_GameController **slot = pad_slot(id);
   if (slot != std::end(pads)) {
     SDL_GameControllerClose(*slot);
     *slot = nullptr;
-    std::fill(input, input + KEY_BUTTONS, 0);
   }
 }
 
