@@ -71,7 +71,7 @@ function fakeGamepad() {
   const pad = { id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 1,
     axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
   window.testPad = (button, pressed) => {
-    pad.buttons[button] = { pressed, touched: pressed, value: Number(pressed) };
+    pad.buttons[button] = { pressed, value: Number(pressed) };
     pad.timestamp += 1;
   };
   Object.defineProperty(Navigator.prototype, 'getGamepads', { value: () => [pad] });
@@ -128,7 +128,6 @@ async function desktop(browser) {
   await until('the pad cracks the crate at (212, 313)', cracked);
   await page.keyboard.press('x');
   await until('X breaks it', async () => !(await cracked()));
-  assert.equal(await switches(page), 'true,true');
   await page.click('#music');
   await page.keyboard.press('n');
   await until('the alarm\'s button and N switch the sounds off', async () =>
