@@ -22,7 +22,7 @@ cd "$(dirname "$0")"
 BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
   nlohmann-json3-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
-  x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian)
+  x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian jq)
 # The browser build; its test also needs a browser.
 WEB_PACKAGES=(emscripten dpkg-dev)
 # Releases: archives made the same way every time.
@@ -75,10 +75,11 @@ test)
   # The browser test drives Chromium through puppeteer-core, as tools/web/package-lock.json pins it.
   command -v npm >/dev/null || install_missing npm
   npm ci --prefix tools/web --no-audit --no-fund
-  tools/web/build.sh build-web
+  # The browser and Windows builds share one native build of the generators.
+  PORDECK_HOST_TOOLS=build-host tools/web/build.sh build-web
   run_tests build -DPORDECK_TESTS=ON -DPORDECK_WEB_SITE="$PWD/build-web/site"
   # The Windows build's tests run under Wine, once: the sanitizers are for the native build.
-  tools/windows/build.sh build-windows -DPORDECK_TESTS=ON
+  PORDECK_HOST_TOOLS=build-host tools/windows/build.sh build-windows -DPORDECK_TESTS=ON
   ctest --test-dir build-windows --output-on-failure -j"$JOBS" --timeout 600
   ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

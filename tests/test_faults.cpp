@@ -82,4 +82,20 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
   }
 }
 
+// The standard streams are safe to log to: closed ones get /dev/null before anything the game
+// opens can take their numbers; and a log whose reader has gone (a closed pipe) does not end a
+// game that logs a line, which runs on until it is interrupted and exits 0.
+TEST(Faults, StandardStreamsAreSafeToLogTo) {
+  // A shell line that runs the game ("$0"), and what it prints.
+  const std::pair<std::string, std::string> cases[] = {
+      {"exec 2>&-; \"$0\" >&- & for i in {1..200}; do [ -e /proc/$!/fd/2 ] && break; "
+       "sleep 0.05; done; readlink /proc/$!/fd/1 /proc/$!/fd/2; kill -KILL $!",
+       "/dev/null\n/dev/null\n"},
+      {"{ sleep 0.5; exec env SDL_AUDIODRIVER=no-such-driver timeout --preserve-status -s INT 2 "
+       "\"$0\"; } 2>&1 | true; echo ${PIPESTATUS[0]}",
+       "0\n"}};
+  for (const auto &[line, printed] : cases)
+    EXPECT_EQ(run_shell(line, exe_dir() + "pordeck").output, printed) << line;
+}
+
 } // namespace

@@ -2,14 +2,18 @@
 // -- and the whole level played to its end the way a player plays it.
 #include "game.h"
 #include "kinds.h"
+#include "map.h"
 #include "sounds.h"
 #include "support.h"
 
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <random>
+#include <span>
+#include <string_view>
 
 // The crosshair is symmetric, so its flips would not show: every 23 x 23 image read, which
 // only the crosshair is, gets an opaque pixel in its top-left corner, for the game and the
@@ -25,8 +29,29 @@ extern "C" SDL_Surface *SDL_LoadBMP_RW(SDL_RWops *src, int freesrc) {
 
 namespace {
 
-constexpr int kPlayer = 143, kLastBox = 129, kLastWindow = 142; // no window lies over box 129
-constexpr int kClocks[] = {0, 48, 96};
+// The slots of the shipped level's objects of a type, from its records (the scene spawns one
+// entity per object, in order); with `clear`, only those that no window lies over.
+std::vector<int> slots_of(std::string_view type, bool clear = false) {
+  uint32_t count = 0;
+  const lvgen_object *first = map_objects(&count);
+  const std::span<const lvgen_object> objects(first, count);
+  const auto window_over = [&](const lvgen_object &b) {
+    return std::ranges::any_of(objects, [&](const lvgen_object &w) {
+      return w.type == std::string_view("window") && w.x < b.x + b.width && b.x < w.x + w.width &&
+             w.y < b.y + b.height && b.y < w.y + w.height;
+    });
+  };
+  std::vector<int> slots;
+  for (int i = 0; i < static_cast<int>(count); ++i)
+    if (objects[i].type == type && !(clear && window_over(objects[i])))
+      slots.push_back(i);
+  return slots.empty() ? std::vector<int>{-1} : slots;
+}
+// The cursor, the clocks, the last window, and the last box that no window lies over, smashed
+// last, so that the clocks appear where no shattered window hides them; -1 where there is none.
+const int kPlayer = slots_of("player").back(), kLastBox = slots_of("box", true).back(),
+          kLastWindow = slots_of("window").back();
+const std::vector<int> kClocks = slots_of("alarm");
 constexpr int32_t WINDOW = 1, ALARM = 4; // type ids, in registration order
 using Sounds = std::vector<int>;
 
@@ -198,6 +223,7 @@ void smash(Scene &scene, int t) {
 // it fell. Three presses there hit the clocks from the highest slot down, the alarm silenced
 // at the first; then nothing is left to hit.
 TEST(Play, TheWholeLevelToTheEnd) {
+  ASSERT_TRUE(kLastBox >= 0 && kClocks[0] >= 0) << "no box free of windows, or no clock";
   Scene scene;
   scene.frame();
   EXPECT_EQ(destructibles, 140);
@@ -218,17 +244,27 @@ TEST(Play, TheWholeLevelToTheEnd) {
   }
   const int x = scene.slot(kLastBox).x, y = scene.slot(kLastBox).y;
   EXPECT_EQ(std::tuple(presses, destructibles, des_x, des_y), std::tuple(62 + 2 * 78, 0, x, y));
-  for (int i = 2; i >= 0; --i) {
-    push_mouse(600, 20), scene.frame();             // the cursor off the clocks, which show whole
-    EXPECT_GT(scene.expect_drawn(kClocks[2]), 300); // the clock on top
+  for (int i = static_cast<int>(kClocks.size()) - 1; i >= 0; --i) {
+    push_mouse(600, 20), scene.frame(); // the cursor off the clocks, which show whole
+    EXPECT_GT(scene.expect_drawn(kClocks.back()), 300); // the clock on top
     EXPECT_EQ(std::pair(scene.slot(kClocks[i]).x, scene.slot(kClocks[i]).y), std::pair(x, y));
-    EXPECT_EQ(Mix_PlayingMusic(), i == 2);
+    EXPECT_EQ(Mix_PlayingMusic(), i + 1 == static_cast<int>(kClocks.size()));
     scene.click(x, y);
     EXPECT_EQ(std::pair(scene.slot(kClocks[i]).destroyed, scene.heard()),
               std::pair(true, Sounds{SOUND_SHOT, SOUND_CLOCK}));
   }
   EXPECT_EQ(Mix_PlayingMusic(), 0);
   EXPECT_EQ(entity_place_meeting(&scene.slot(kPlayer), &scene.game(), -1), nullptr);
+  // Where the last prop fell, and where the clocks then show: moved in just far enough to
+  // show whole on the canvas.
+  // clang-format off
+  for (const auto &[fell, shown] : {std::pair{SDL_Point{-19, 212}, SDL_Point{16, 212}},
+           {{700, -5}, {624, 16}}, {{320, 470}, {320, 464}}, {{16, 16}, {16, 16}}}) {
+    // clang-format on
+    des_x = fell.x, des_y = fell.y, scene.frame();
+    for (int clock : kClocks)
+      EXPECT_EQ(std::pair(scene.slot(clock).x, scene.slot(clock).y), std::pair(shown.x, shown.y));
+  }
 }
 
 } // namespace

@@ -40,8 +40,9 @@ TEST(Tools, LvgenNamesWhatIsWrongAndKeepsTheRecords) {
   }
 }
 
-// A release is refused, with status 2 and its reason, from a work tree with changes and for a
-// version that the changelog or the AppStream metadata lacks; nothing is built.
+// A release is refused, with status 2 and its reason, from a work tree with changes, for a
+// version that the changelog or the AppStream metadata lacks, and where no version can be
+// read; nothing is built.
 TEST(Tools, ReleaseRefusesWhatCannotBeReleased) {
   // In a repository of the files the checks read, made and changed by shell lines.
   const std::string repo = make_temp_dir(), in_repo = "export GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
@@ -56,15 +57,21 @@ TEST(Tools, ReleaseRefusesWhatCannotBeReleased) {
             0);
   // A change, and the line the release then refuses with.
   const std::pair<std::string, std::string> changes[] = {
-      {"echo >>packaging/changelog", "the work tree has uncommitted changes"},
+      {"echo >>packaging/changelog", "release: the work tree has uncommitted changes"},
       {"git checkout -q . && sed -i \"s/VERSION [0-9.]* /VERSION 9.9.9 /\" CMakeLists.txt && "
        "git commit -qam 2",
-       "packaging/changelog has no entry for 9.9.9 at its top"},
+       "release: packaging/changelog has no entry for 9.9.9 at its top"},
       {"sed -i \"1s/(.*)/(9.9.9)/\" packaging/changelog && git commit -qam 3",
-       "the AppStream metadata has no <release> of 9.9.9"}};
+       "release: the AppStream metadata has no <release> of 9.9.9"},
+      {"sed -i \"s/^project(pordeck /project(pordeck LANGUAGES CXX /\" CMakeLists.txt && "
+       "git commit -qam 4",
+       "version.sh: no 'project(pordeck VERSION x.y.z ...)' in tools/../CMakeLists.txt"}};
   for (const auto &[change, line] : changes)
-    EXPECT_EQ(run_shell(in_repo + change + " && tools/release.sh; echo $?; ls dist", repo).output,
-              "release: " + line + "\n2\nls: cannot access 'dist': No such file or directory\n");
+    EXPECT_EQ(
+        run_shell(in_repo + change + " && tools/release.sh; echo $?; [ -e dist ] || echo none",
+                  repo)
+            .output,
+        line + "\n2\nnone\n");
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <optional>
+#include <utility>
 
 // The clock the engine reads and every sleep it asks for: SDL_GetTicks64 and SDL_Delay are
 // interposed here and pass the calls on, unless the clock is faked: then time stands still
@@ -116,19 +118,25 @@ std::pair<int, int> mapped(int x, int y) {
 }
 
 // The largest whole scale that fits, centred, the odd pixel on the right and bottom; clicks
-// map back through it, truncated toward zero. A window too small for scale 1 shows nothing
+// map back through it, truncated toward zero, also where the canvas is stretched to a 16:9
+// picture (853 window pixels wide at scale 1). A window too small for scale 1 shows nothing
 // and maps nothing.
 TEST(VelFrame, CanvasIsShownAtTheLargestWholeScaleCentred) {
-  Engine engine;
-  // Window size; the scale, the canvas's top-left corner; where the pixel before it maps.
+  std::optional<Engine> engine;
+  int started = 0; // the canvas's width at scale 1 in the running engine
+  // The canvas's width at scale 1, window size; the scale, the canvas's top-left corner;
+  // where the pixel before it maps.
   // clang-format off
-  const int cases[][6] = {{640, 480, 1, 0, 0, -1}, {1300, 1000, 2, 10, 20, 0},
-                          {1919, 1080, 2, 319, 60, 0}, {2000, 1500, 3, 40, 30, 0}};
+  const int cases[][7] = {{853, 1800, 1000, 2, 47, 20, 0}, {640, 640, 480, 1, 0, 0, -1},
+                          {640, 1300, 1000, 2, 10, 20, 0}, {640, 1919, 1080, 2, 319, 60, 0},
+                          {640, 2000, 1500, 3, 40, 30, 0}};
   // clang-format on
-  for (const auto &[w, h, scale, left, top, before] : cases) {
+  for (const auto &[width, w, h, scale, left, top, before] : cases) {
     SCOPED_TRACE(testing::Message() << w << " x " << h);
+    if (std::exchange(started, width) != width)
+      engine.reset(), engine.emplace(with(640, 480, width == 640 ? 0.0 : 16.0 / 9.0));
     present_green(w, h);
-    const int right = left + 640 * scale - 1, bottom = top + 480 * scale - 1;
+    const int right = left + width * scale - 1, bottom = top + 480 * scale - 1;
     EXPECT_EQ(std::pair(read_pixel(left, top), read_pixel(right, bottom)),
               std::pair(kGreen, kGreen));
     // Just outside the canvas on the left, the top and the right, where the window has room.
@@ -169,7 +177,8 @@ TEST(VelPacing, FramesKeepTheirCadence) {
 }
 
 // On a 4 x 3 canvas, each draw in turn and the whole canvas after it, row by row: k black,
-// y yellow, g green, b blue. More points than pixels are refused whole.
+// y yellow, g green, b blue. More points than pixels are refused whole. Colour components are
+// held to 0..1, NaN taken for 0, before they become bytes.
 TEST(VelShapes, PointsLinesAndRectangles) {
   VEL_Config config = test_config;
   config.display_width = 4, config.display_height = 3;
@@ -198,6 +207,15 @@ TEST(VelShapes, PointsLinesAndRectangles) {
     EXPECT_EQ(seen, picture);
   }
   EXPECT_EQ(log.lines(), Lines{"13 > 12"});
+  const std::pair<std::array<float, 4>, Rgba> colours[] = {
+      {{1.2f, -0.2f, NAN, 0.5f}, {255, 0, 0, 127}},
+      {{0.4f, 0.3f, INFINITY, -INFINITY}, {102, 76, 255, 0}}};
+  for (const auto &[rgba, bytes] : colours) {
+    Rgba set{};
+    EXPECT_EQ(VEL_DrawSetColor(rgba[0], rgba[1], rgba[2], rgba[3]), 0);
+    SDL_GetRenderDrawColor(SDL_GetRenderer(test_window()), &set.r, &set.g, &set.b, &set.a);
+    EXPECT_EQ(set, bytes);
+  }
 }
 
 } // namespace

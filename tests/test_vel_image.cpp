@@ -33,16 +33,19 @@ std::array<int, 4> drawn_box() {
   return box;
 }
 
-// Broken files are refused with the path and SDL's reason and take no slot; bad ids and
-// arguments are refused with their own lines. Ids come in load order; each path string is an
-// image of its own, up to 64, found again without its file; a 65th is refused.
+// Broken files are refused with the path and SDL's reason, as images (taking no slot) and as
+// the window's icon; bad ids and arguments are refused with their own lines. Ids come in load
+// order; each path string is an image of its own, up to 64, found again without its file; a
+// 65th is refused.
 TEST_F(ImageTest, RegistryRefusesBrokenFilesBadIdsAndTheSixtyFifth) {
   ASSERT_EQ(load("0.bmp", 4, 4), 0);
+  EXPECT_EQ(VEL_SetWindowIcon(path("0.bmp").c_str()), 0);
   ASSERT_TRUE(write_file(dir + "truncated.bmp", read_file(dir + "0.bmp").substr(0, 60)));
-  for (const char *name : {"missing.bmp", "truncated.bmp"}) {
+  for (const char *name : {"missing.bmp", "truncated.bmp"}) { // as images and as the icon
     LogCapture log;
-    EXPECT_EQ(VEL_ImageLoad(path(name).c_str()), -1);
-    EXPECT_EQ(log.lines(), Lines{path(name) + ": " + SDL_GetError()});
+    EXPECT_EQ(std::pair(VEL_ImageLoad(path(name).c_str()), VEL_SetWindowIcon(path(name).c_str())),
+              std::pair(-1, -1));
+    EXPECT_EQ(log.lines(), Lines(2, path(name) + ": " + SDL_GetError()));
   }
   LogCapture log;
   const std::vector<int> results{
@@ -90,20 +93,25 @@ TEST_F(ImageTest, DestinationRectangles) {
 }
 
 // A 32 x 24 image in four coloured quadrants shows where each part of it lands: turned a
-// quarter clockwise about its centre (300, 300), and from a source starting 8 left of the
-// image, which shows its own first columns 8 further on (400).
-TEST_F(ImageTest, RotationAndClippedContent) {
+// quarter clockwise about its centre (300, 300); from a source starting 8 left of the image,
+// which shows its own first columns 8 further on (400); and whole, at its size, with its
+// corner at (500, 300), tinted yellow (blue goes black, white yellow).
+TEST_F(ImageTest, RotationClippedContentAndWhole) {
   const int id = load("quad.bmp", 32, 24, [](int x, int y) {
     return y < 12 ? (x < 16 ? kRed : kGreen) : (x < 16 ? kBlue : kWhite);
   });
   const VEL_ImageParams turned{0, 0, -1, -1, 1.0, 1.0, 0.25, 1, 0, 0},
       clipped{-8, 0, 0, 0, 1.0, 1.0, 0.0, 0, 0, 0};
-  EXPECT_EQ(
-      std::pair(VEL_DrawImageEx(id, 300, 300, &turned), VEL_DrawImageEx(id, 400, 100, &clipped)),
-      std::pair(0, 0));
+  const std::vector<int> results{VEL_DrawImageEx(id, 300, 300, &turned),
+                                 VEL_DrawImageEx(id, 400, 100, &clipped),
+                                 VEL_DrawSetColor(1, 1, 0, 1), VEL_DrawImage(id, 500, 300)};
+  EXPECT_EQ(results, std::vector<int>(4, 0));
+  const Rgba yellow{255, 255, 0, 255};
   // clang-format off
   for (const auto &[x, y, colour] : {std::tuple{310, 290, kRed}, {310, 310, kGreen}, {290, 310, kWhite},
-           {407, 101, kBlack}, {408, 101, kRed}, {424, 101, kGreen}, {424, 122, kWhite}})
+           {407, 101, kBlack}, {408, 101, kRed}, {424, 101, kGreen}, {424, 122, kWhite},
+           {500, 300, kRed}, {516, 311, kGreen}, {515, 312, kBlack}, {531, 323, yellow},
+           {499, 300, kBlack}, {532, 323, kBlack}, {531, 324, kBlack}})
     // clang-format on
     EXPECT_EQ(read_pixel(x, y), colour) << x << ", " << y;
 }

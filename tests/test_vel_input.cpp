@@ -4,6 +4,14 @@
 
 #include <climits>
 
+// SDL's switch to and from full screen, refused while refuse_fullscreen is set.
+static bool refuse_fullscreen = false;
+extern "C" int SDL_SetWindowFullscreen(SDL_Window *window, Uint32 flags) {
+  static const auto real =
+      reinterpret_cast<int (*)(SDL_Window *, Uint32)>(sdl_function("SDL_SetWindowFullscreen"));
+  return refuse_fullscreen ? SDL_SetError("no full screen here") : real(window, flags);
+}
+
 namespace {
 
 using Events = std::vector<std::pair<uint32_t, uint32_t>>;
@@ -45,8 +53,9 @@ TEST(VelInput, MouseInCanvasPixels) {
 
 // The default keys drive the six keyboard buttons: a press reports once and holds its button
 // down, its repeats report nothing, its release reports once. F1 is a key like any unmapped
-// one while the key-binding window is off; F11 switches full screen, and the next F11 back.
-// A key can be bound to a keyboard button, F11 included, but never F1, and no button beyond.
+// one while the key-binding window is off; F11 switches full screen, and the next F11 back; a
+// switch SDL refuses is logged and forgotten, so the next F11 asks for it again. A key can be
+// bound to a keyboard button, F11 included, but never F1, and no button beyond.
 TEST(VelInput, KeysRepeatsFullScreenAndBinding) {
   Engine engine;
   const SDL_Scancode keys[] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
@@ -59,18 +68,23 @@ TEST(VelInput, KeysRepeatsFullScreenAndBinding) {
     const Events up = poll_all();
     EXPECT_EQ(std::pair(up, VEL_ButtonDown(button)), std::pair(Events{{kUp, button}}, false));
   }
-  for (const bool full : {true, false}) {
+  LogCapture log;
+  // Whether SDL refuses the switch; whether the window is full screen after the F11.
+  for (const auto &[refused, full] :
+       {std::pair{true, false}, {false, true}, {true, true}, {false, false}}) {
+    refuse_fullscreen = refused;
     push_key(SDL_SCANCODE_F1, true), push_key(SDL_SCANCODE_F11, true);
     EXPECT_TRUE(poll_all().empty());
     EXPECT_EQ((SDL_GetWindowFlags(test_window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0, full);
   }
-  LogCapture log;
+  refuse_fullscreen = false;
   VEL_ButtonBind(0, SDL_SCANCODE_F1), VEL_ButtonBind(6, SDL_SCANCODE_A);
   VEL_ButtonBind(0, SDL_SCANCODE_F11), VEL_ButtonBind(2, SDL_SCANCODE_F11);
   push_key(SDL_SCANCODE_F11, true);
   EXPECT_EQ(poll_all(), (Events{{kDown, VEL_BUTTON_LEFT}})); // the first button that holds it
   EXPECT_EQ(log.lines(),
-            (Lines{"button 0 can't be remapped to key F1", "button 6 can't be remapped to key A",
+            (Lines{"no full screen here", "no full screen here",
+                   "button 0 can't be remapped to key F1", "button 6 can't be remapped to key A",
                    "bound key F11 to button 0", "bound key F11 to button 2"}));
 }
 

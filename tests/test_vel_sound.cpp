@@ -25,8 +25,9 @@ struct SoundTest : testing::Test {
   std::string dir = make_temp_dir();
 };
 
-// Ids in load order, the same file again in a new slot; broken files take none, as effects or
-// as music (and the sanitizer build sees that nothing of them is lost).
+// Ids in load order, the same file again in a new slot, up to 64, and a 65th refused; broken
+// files take none, as effects or as music (and the sanitizer build sees that nothing of them is
+// lost).
 TEST_F(SoundTest, IdsInLoadOrderBrokenFilesTakeNone) {
   for (const char *name : {"missing.wav", "text.wav", "tiny.wav", "wide.wav"}) {
     LogCapture log;
@@ -35,23 +36,30 @@ TEST_F(SoundTest, IdsInLoadOrderBrokenFilesTakeNone) {
     EXPECT_EQ(VEL_PlayMusic(path(name).c_str(), -1), -1);
     EXPECT_EQ(log.lines().back(), path(name) + ": " + SDL_GetError());
   }
-  EXPECT_EQ(load("short.wav"), 0);
-  EXPECT_EQ(load("short.wav"), 1);
+  for (int id = 0; id < VEL_MAX_SOUNDS; ++id)
+    ASSERT_EQ(load("short.wav"), id);
   LogCapture log;
-  EXPECT_EQ(VEL_PlaySound(-1), -1);
-  EXPECT_EQ(VEL_PlaySound(64), -1);
-  EXPECT_EQ(log.lines(), (Lines{"id is negative", "no sound with id 64"}));
+  const std::vector<int> refused{load("short.wav"), VEL_PlaySound(-1), VEL_PlaySound(64)};
+  EXPECT_EQ(refused, std::vector<int>(3, -1));
+  EXPECT_EQ(log.lines(),
+            (Lines{"reached sounds limit (64)", "id is negative", "no sound with id 64"}));
 }
 
-// Volumes are truncated to mixer units; each play takes the next free channel, and with every
-// channel busy one more play is refused while the others go on.
+// Volumes are truncated to mixer units, an effect's as given, the music's as a fraction of
+// full; each play takes the next free channel, and with every channel busy one more play is
+// refused while the others go on.
 TEST_F(SoundTest, VolumesAndChannels) {
-  const std::pair<float, int> volumes[] = {{10.9f, 10}, {20.0f, 20}, {0.0f, 0}, {128.0f, 128}};
+  // An effect's volume and its units; a music volume and its units.
+  const std::tuple<float, int, float, int> volumes[] = {
+      {10.9f, 10, 0.5f, 64}, {20.0f, 20, 1.0f, 128}, {0.0f, 0, 0.999f, 127}, {128.0f, 128, 0, 0}};
   for (int id = 0; id < 4; ++id) {
-    ASSERT_EQ(load("long.wav", volumes[id].first), id);
+    const auto &[effect, effect_units, music, music_units] = volumes[id];
+    ASSERT_EQ(load("long.wav", effect), id);
     ASSERT_EQ(VEL_PlaySound(id), 0);
     EXPECT_EQ(Mix_Playing(-1), id + 1) << "each play takes one channel";
-    EXPECT_EQ(Mix_VolumeChunk(Mix_GetChunk(id), -1), volumes[id].second);
+    EXPECT_EQ(Mix_VolumeChunk(Mix_GetChunk(id), -1), effect_units);
+    EXPECT_EQ(VEL_SetMusicVolume(music), 0);
+    EXPECT_EQ(Mix_VolumeMusic(-1), music_units);
   }
   LogCapture log;
   EXPECT_EQ(VEL_PlaySound(4), -1);

@@ -5,17 +5,20 @@
 //   node web_page.mjs SITE RES VERSION
 //
 // SITE is the build's site/ directory, RES the generated images, VERSION the project's. On
-// each device the playfield shows its background, as large as the screen allows. On the
-// desktop the page names the version and installs as an app, and the first click shatters a
-// window and starts the sound; a gamepad (the test's own, behind navigator.getGamepads) aims
-// at a crate and cracks it, X breaks it; the sound buttons and N switch the sounds off, which
-// a reload remembers; a tab in front of the page suspends its sound, and in front again it
-// plays on. On the phone, in portrait, the first tap on a crate cracks it
-// and starts the sound, a second breaks it, a slide moves the crosshair, nothing scrolls, and
+// each device the playfield shows its background, at the size the README gives for it, with
+// the bar below it (a desktop once the notice has gone, a phone upright), beside it (a phone
+// in landscape) or, where neither has room (a 640 x 480 tab), folded over its corner. On the
+// desktop the page names the version and installs as an app, and the first click shatters the
+// level's last window and starts the sound; a gamepad (the test's own, behind
+// navigator.getGamepads) aims at the topmost crate and cracks it, X breaks it; the alarm's
+// button and N switch the sounds off, which a reload remembers; a tab in front of the page
+// suspends its sound, and in front again it plays on. On the phone, in portrait, the first tap
+// on a crate cracks it and starts the sound, a second breaks it, a slide moves the crosshair,
+// nothing scrolls, and
 // with the network and the server gone a reload still starts the game. No page logs an error.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdtempSync, rmSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
@@ -24,9 +27,21 @@ import { DEVICES, evaluate, launch } from '../tools/web/browser.mjs';
 import { serve } from '../tools/web/serve.mjs';
 
 const [site, res, version] = process.argv.slice(2);
-const SHOT = join(dirname(fileURLToPath(import.meta.url)), 'shot.sh');
+const HERE = dirname(fileURLToPath(import.meta.url));
+const SHOT = join(HERE, 'shot.sh');
 const scratch = mkdtempSync(join(tmpdir(), 'pordeck-web-'));
 const errors = [];
+
+// From the level the game is built from: its last window, the topmost prop where it lies, and
+// its last crate that no window lies over; each with its top-left corner and its centre.
+const objects = JSON.parse(readFileSync(join(HERE, '../map/fendor.tmj')))
+  .layers.flatMap((layer) => layer.objects ?? []);
+const over = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width &&
+  a.y < b.y + b.height && b.y < a.y + a.height;
+const corners = (o) => ({ corner: [o.x, o.y], centre: [o.x + o.width / 2, o.y + o.height / 2] });
+const WINDOW = corners(objects.filter((o) => o.type === 'window').at(-1));
+const CRATE = corners(objects.filter((o) => o.type === 'box' &&
+  !objects.some((w) => w.type === 'window' && over(w, o))).at(-1));
 
 // Calls fn until it answers something true, and answers that; fails after about 30 s.
 async function until(what, fn) {
@@ -36,14 +51,22 @@ async function until(what, fn) {
   throw new Error(`timed out: ${what}`);
 }
 
-// Where the playfield lies: its canvas's box in CSS pixels and in screenshot (device) pixels.
+// Where the playfield lies: its canvas's box in CSS pixels and in screenshot (device) pixels;
+// and where the bar lies against it: 'below' or 'beside' it in the tab, 'folded' over it
+// without the help, else 'misplaced'.
 async function field(page) {
-  return evaluate(page, () => {
-    const { left, top, width, height } = Module.canvas.getBoundingClientRect();
-    const ratio = devicePixelRatio;
-    return { left, top, width, height,
-      shot: [width * ratio / 640, Math.round(left * ratio), Math.round(top * ratio)] };
+  const { left, top, width, height, ratio, bar, help, room } = await evaluate(page, () => {
+    const box = (id) => document.getElementById(id).getBoundingClientRect().toJSON();
+    return { ...box('canvas'), ratio: devicePixelRatio, bar: box('bar'), help: box('help'),
+      room: [innerWidth, innerHeight] };
   });
+  const within = (l, t, r, b) => bar.width > 0 && bar.left >= l - 0.5 && bar.top >= t - 0.5 &&
+    bar.right <= r + 0.5 && bar.bottom <= b + 0.5;
+  return { left, top, width, height,
+    device: [Math.round(width * ratio), Math.round(height * ratio)],
+    shot: [width * ratio / 640, Math.round(left * ratio), Math.round(top * ratio)],
+    bar: within(0, top + height, ...room) ? 'below' : within(left + width, 0, ...room) ? 'beside'
+      : within(left, top, left + width, top + height) && !help.width ? 'folded' : 'misplaced' };
 }
 
 // Where to put the pointer to aim at canvas pixel (x, y), and the canvas pixel the crosshair
@@ -78,8 +101,8 @@ function fakeGamepad() {
 }
 
 // Opens the page as the device (running setup first in it, if given) and waits for the
-// playfield's background; answers the place.
-async function open(browser, device, setup) {
+// playfield's background; checks the picture's size in device pixels, and answers the place.
+async function open(browser, device, size, setup) {
   const page = await browser.newPage();
   if (setup) await page.evaluateOnNewDocument(setup);
   page.on('console', (m) => ['error', 'assert'].includes(m.type()) && errors.push(m.text()));
@@ -91,6 +114,7 @@ async function open(browser, device, setup) {
     return (await shows(page, place, 'background', 20, 10)) &&
       (await shows(page, place, 'background', 630, 10)) && place;
   });
+  assert.deepEqual(place.device, size, `${device}: the picture's size`);
   return { page, place };
 }
 
@@ -101,8 +125,7 @@ const switches = (page) => evaluate(page, () =>
   ['music', 'effects'].map((id) => document.getElementById(id).ariaPressed).join());
 
 async function desktop(browser) {
-  const { page, place } = await open(browser, 'desktop', fakeGamepad);
-  assert.deepEqual([place.width, place.height], [1280, 960], 'scale 2 in a 1400 x 1100 tab');
+  const { page, place } = await open(browser, 'desktop', [1280, 960], fakeGamepad); // scale 2
   const before = await evaluate(page, () => [Module.SDL2.audioContext.state,
     document.getElementById('sound').textContent, getComputedStyle(Module.canvas).cursor,
     document.getElementById('version').textContent]);
@@ -111,21 +134,23 @@ async function desktop(browser) {
   const { installabilityErrors } =
     await (await page.createCDPSession()).send('Page.getInstallabilityErrors');
   assert.deepEqual(installabilityErrors, [], 'the page does not install as an app');
-  const window = aim(place, 449, 90); // the last window of the level, (417, 58)
+  const window = aim(place, ...WINDOW.centre);
   await page.mouse.click(...window.at);
-  await until('the window at (417, 58) shatters', () =>
-    shows(page, place, 'shattered', 417, 58, ...window.mouse));
+  await until(`the window at (${WINDOW.corner}) shatters`, () =>
+    shows(page, place, 'shattered', ...WINDOW.corner, ...window.mouse));
   await until('the audio runs and the notice hides', async () =>
     (await sound(page)) === 'running,true');
-  // From the background at (10, 344) the pad's east button aims at the next thing in reading
-  // order, the topmost crate, at (212, 313), and its south button cracks it; X breaks it.
-  await page.mouse.move(...aim(place, 10, 344).at);
+  assert.equal((await field(page)).bar, 'below', 'the bar, the notice gone, below the playfield');
+  // From the background at the left edge a row above the topmost crate's centre, the pad's
+  // east button aims at that crate, the next thing in reading order, and its south button
+  // cracks it; X breaks it.
+  await page.mouse.move(...aim(place, 10, CRATE.centre[1] - 1).at);
   for (const [button, pressed] of [[1, true], [1, false], [0, true], [0, false]]) {
     await evaluate(page, (...args) => testPad(...args), button, pressed);
     await sleep(200); // a few frames, as a thumb holds it
   }
-  const cracked = () => shows(page, place, 'cracked', 212, 313, 244, 345);
-  await until('the pad cracks the crate at (212, 313)', cracked);
+  const cracked = () => shows(page, place, 'cracked', ...CRATE.corner, ...CRATE.centre);
+  await until(`the pad cracks the crate at (${CRATE.corner})`, cracked);
   await page.keyboard.press('x');
   await until('X breaks it', async () => !(await cracked()));
   await page.click('#music');
@@ -145,17 +170,22 @@ async function desktop(browser) {
   await page.click('#effects');
   await until('the buttons switch them on again', async () =>
     (await switches(page)) === 'true,true');
+  // A tab the playfield's own size leaves no room beside it or below.
+  await page.setViewport({ width: 640, height: 480 });
+  await until('in a 640 x 480 tab the bar folds over the playfield', async () =>
+    (await field(page)).bar === 'folded');
   await page.close();
 }
 
 async function portrait(browser) {
-  const { page, place } = await open(browser, 'portrait');
-  assert.ok(place.width >= 380, `the playfield is ${place.width} CSS pixels wide`);
-  // The topmost crate, at (212, 313): one tap cracks it, and it stays cracked. The finger
-  // stays down a few frames, as a person's does, so that a mouse press the browser might make
-  // of the tap would come a frame after the touch's own.
-  const crate = aim(place, 244, 345);
-  const cracked = () => shows(page, place, 'cracked', 212, 313, ...crate.mouse);
+  // 389.3 x 292 CSS pixels: the largest 4:3 picture, scale 1 being too small a part of it.
+  const { page, place } = await open(browser, 'portrait', [1168, 876]);
+  assert.equal(place.bar, 'below');
+  // One tap on the crate cracks it, and it stays cracked. The finger stays down a few frames,
+  // as a person's does, so that a mouse press the browser might make of the tap would come a
+  // frame after the touch's own.
+  const crate = aim(place, ...CRATE.centre);
+  const cracked = () => shows(page, place, 'cracked', ...CRATE.corner, ...crate.mouse);
   await page.touchscreen.touchStart(...crate.at);
   await sleep(150);
   await page.touchscreen.touchEnd();
@@ -191,8 +221,9 @@ const server = await serve(site, 0);
 const browser = await launch();
 try {
   await desktop(browser);
-  const { page, place } = await open(browser, 'landscape');
-  assert.ok(place.height >= 300, `the playfield is ${place.height} CSS pixels tall`);
+  // 426.7 x 320 CSS pixels: scale 2, whole.
+  const { page, place } = await open(browser, 'landscape', [1280, 960]);
+  assert.equal(place.bar, 'beside');
   await page.close();
   await portrait(browser);
   assert.deepEqual(errors, [], 'the pages logged errors');

@@ -11,7 +11,8 @@
 #                                  sets debsrc_prefix to SDL2 and SDL2_mixer installed from the
 #                                  newest sources, in ${XDG_CACHE_HOME:-~/.cache}/pordeck/CACHE/,
 #                                  one directory per pair of versions, TAG (the compiler's) and
-#                                  the FILEs that make it (this one always among them). A cache
+#                                  the FILEs that make it (this one and reproducible.cmake always
+#                                  among them). A cache
 #                                  without it unpacks both into a temporary directory WORK and
 #                                  runs BUILD STAGING WORK there (in a subshell: the caller's
 #                                  folder and traps stay as they were), which installs them in
@@ -20,8 +21,10 @@
 #                                  builds the unpacked SDL2, then SDL2_mixer with WAV and FLAC
 #                                  (its built-in dr_flac) alone, and installs both into STAGING:
 #                                  LINK is "shared" or "static", CONFIGURE the CMake command with
-#                                  what both take
+#                                  what both take; the folders' paths are kept out of them as out
+#                                  of the game (reproducible.cmake, beside this file)
 
+debsrc_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 debsrc_sudo=()
 [ "$(id -u)" -ne 0 ] && debsrc_sudo=(sudo)
 
@@ -79,7 +82,8 @@ debsrc_sdl_install() {
   local staging=$1 shared=OFF static=ON
   [ "$2" = shared ] && shared=ON static=OFF
   shift 2
-  local common=(--no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$staging")
+  local common=(--no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$staging"
+    -DCMAKE_PROJECT_INCLUDE="$debsrc_dir/reproducible.cmake")
   "$@" -S libsdl2 -B sdl2-build "${common[@]}" -DSDL_SHARED=$shared \
     -DSDL_STATIC=$static "${debsrc_sdl_options[@]}"
   cmake --build sdl2-build -j"$(nproc)"
@@ -95,7 +99,7 @@ debsrc_sdl() {
   shift 3
   sdl=$(debsrc_version libsdl2)
   mixer=$(debsrc_version libsdl2-mixer)
-  hash=$(cat "${BASH_SOURCE[0]}" "$@" | sha256sum | cut -c1-12)
+  hash=$(cat "${BASH_SOURCE[0]}" "$debsrc_dir/reproducible.cmake" "$@" | sha256sum | cut -c1-12)
   debsrc_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/pordeck/$cache
   mkdir -p "$debsrc_prefix"
   debsrc_prefix+=/sdl2-${sdl}_mixer-${mixer}_${tag}_$hash

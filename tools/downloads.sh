@@ -25,6 +25,8 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$source_dir" log -1 --fo
 export TZ=UTC LC_ALL=C.UTF-8
 umask 022
 mkdir -p "$out"
+# The browser and Windows builds share one native build of the generators (tools/cross.sh).
+export PORDECK_HOST_TOOLS=$out/build-host
 
 for part in "${parts[@]}"; do
   build=$out/build-$part

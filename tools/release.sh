@@ -9,9 +9,15 @@ refuse() {
   echo "release: $*" >&2
   exit 2
 }
-version=$(tools/version.sh)
+# A field of the changelog's top entry, as dpkg-parsechangelog reads it (the maintainer, named
+# at build time, stands in for the placeholder).
+changelog() {
+  sed 's/@PORDECK_DEBIAN_MAINTAINER@/pordeck <pordeck@example.org>/' packaging/changelog |
+    dpkg-parsechangelog -l - -S "$1"
+}
+version=$(tools/version.sh) || exit 2
 [ -z "$(git status --porcelain)" ] || refuse "the work tree has uncommitted changes"
-head -n 1 packaging/changelog | grep -q "^pordeck ($version)" ||
+[ "$(changelog Version)" = "$version" ] ||
   refuse "packaging/changelog has no entry for $version at its top"
 grep -q "<release version=\"$version\"" packaging/*.metainfo.xml ||
   refuse "the AppStream metadata has no <release> of $version"
@@ -20,9 +26,13 @@ rm -rf "$dist" build-release
 tools/downloads.sh build-release
 mkdir -p "$dist"
 cp build-release/pordeck[-_]"$version"* "$dist/"
-# The changelog's entry, its lines unindented.
-awk -v v="$version" 'NR == 1 { print "# pordeck " v; next }
-  /^ -- / { exit } { sub(/^  /, ""); print }' packaging/changelog >"$dist/NOTES.md"
+# The changelog's entry under a heading, its lines unindented (after the field's first lines,
+# its own blank one and the entry's heading and "." line).
+{
+  printf '# pordeck %s\n\n' "$version"
+  changelog Changes | tail -n +4 | sed 's/^\.$//; s/^  //'
+  echo
+} >"$dist/NOTES.md"
 (cd "$dist" && sha256sum -- pordeck* >SHA256SUMS)
 echo "Released $version in $dist:"
 ls -l "$dist"

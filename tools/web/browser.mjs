@@ -3,7 +3,8 @@
 import puppeteer from 'puppeteer-core';
 
 const FLAGS = [
-  // WebGL without a GPU.
+  // No GPU here: Chromium's own drawing (the page's composition, its 2-D canvas) on
+  // SwiftShader, which does a GPU's work on the CPU.
   '--use-angle=swiftshader',
   '--enable-unsafe-swiftshader',
   // Nothing but the page's own requests: the machine's network may be closed.
@@ -16,7 +17,7 @@ const FLAGS = [
 ];
 
 // The viewports the page is tried in: CSS pixels, the device pixel ratio, and whether the
-// device is a phone or tablet that has touch only.
+// device is a phone that has touch only.
 export const DEVICES = {
   desktop: { width: 1400, height: 1100, deviceScaleFactor: 1, isMobile: false, hasTouch: false },
   portrait: { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
@@ -24,7 +25,6 @@ export const DEVICES = {
     width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true,
     isLandscape: true,
   },
-  tablet: { width: 1024, height: 768, deviceScaleFactor: 1, isMobile: true, hasTouch: true },
 };
 
 // Starts Chromium with a fresh profile (removed again by close()).

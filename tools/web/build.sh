@@ -3,23 +3,15 @@
 #
 #   tools/web/build.sh [BUILD_DIR]      (build-web by default)
 #
-# BUILD_DIR/host gets the native level and asset generators, SDL2 and SDL2_mixer come from
-# the cache of tools/web/sdl.sh, and BUILD_DIR/site gets the site, ready to be served as it is:
-# the page (index.html, page.js), the game (pordeck.js, .wasm, .data), the web app manifest,
-# its icons and the service worker.
+# The native level and asset generators and the build itself as tools/cross.sh makes them for
+# every platform, SDL2 and SDL2_mixer from the cache of tools/web/sdl.sh; BUILD_DIR/site gets
+# the site, ready to be served as it is: the page (index.html, page.js), the game (pordeck.js,
+# .wasm, .data), the web app manifest, its icons and the service worker.
 set -euo pipefail
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-build_dir=$(realpath -m "${1:-build-web}")
-jobs=$(nproc)
+source "$(dirname "$0")/../cross.sh"
 
-sdl=$("$source_dir/tools/web/sdl.sh")
-
-cmake -S "$source_dir" -B "$build_dir/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPORDECK_TESTS=OFF
-cmake --build "$build_dir/host" --target lvgen assetgen -j"$jobs"
-
-# Debian's hardening flags are for its native compilers; the browser's wasm has no use for them.
-emcmake cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DPORDECK_TESTS=OFF \
-  -DPORDECK_HARDENING=OFF \
-  -DPORDECK_HOST_TOOLS="$build_dir/host" \
-  -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DSDL2_mixer_DIR="$sdl/lib/cmake/SDL2_mixer"
-cmake --build "$build_dir" --target web_site -j"$jobs"
+# emscripten's JavaScript optimiser needs acorn, which Debian keeps outside the module path of
+# a node that is not Debian's own: for SDL's build and the game's link alike.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+cross_build "$(realpath -m "${1:-build-web}")" "$cross_source/tools/web/sdl.sh" \
+  emcmake cmake -DPORDECK_TESTS=OFF -- --target web_site

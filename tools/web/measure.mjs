@@ -1,6 +1,6 @@
-// measure.mjs: the browser build's figures, in Debian's headless Chromium (WebGL on
-// SwiftShader) against the site as tools/web/serve.mjs serves it on 127.0.0.1 (gzip, as a web
-// server sends it):
+// measure.mjs: the browser build's figures, in Debian's headless Chromium (no GPU: SwiftShader)
+// against the site as tools/web/serve.mjs serves it on 127.0.0.1 (gzip, as a web server sends
+// it):
 //
 //   node tools/web/measure.mjs [SITE] [SECONDS]      (build-web/site and 10 by default)
 //
@@ -24,8 +24,8 @@ import { serve } from './serve.mjs';
 const [site = 'build-web/site', seconds = '10'] = process.argv.slice(2);
 
 // Run in the page before its scripts: counts the frames the game presented (each run of the
-// game's code that drew to the screen: WebGL's default framebuffer, or a 2-D canvas), and notes
-// the animation frame that showed the first. It asks for no animation frame after that: a page
+// game's code that put pixels into a 2-D canvas, as SDL's software renderer does once a
+// frame), and notes the animation frame that showed the first. It asks for no animation frame after that: a page
 // that does makes the browser prepare a frame of it 60 times a second, which costs the main
 // thread more than the game.
 function hook() {
@@ -41,23 +41,6 @@ function hook() {
       requestAnimationFrame(() => (shown.first = performance.now()));
     }
   };
-  for (const gl of [WebGLRenderingContext, WebGL2RenderingContext]) {
-    const proto = gl.prototype;
-    const bind = proto.bindFramebuffer;
-    proto.bindFramebuffer = function (target, framebuffer) {
-      this.offscreen = framebuffer !== null;
-      return bind.call(this, target, framebuffer);
-    };
-    for (const name of ['drawArrays', 'drawElements']) {
-      const call = proto[name];
-      proto[name] = function (...args) {
-        if (!this.offscreen) {
-          draw();
-        }
-        return call.apply(this, args);
-      };
-    }
-  }
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function (...args) {
     draw();

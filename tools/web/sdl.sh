@@ -3,7 +3,8 @@
 # when the cache has none. They are built with Debian's emscripten from Debian's own source
 # packages, as static libraries, the way tools/debsrc.sh builds them for every platform; SDL2
 # draws without OpenGL, with sdl2.patch (beside this script) applied. The cache lives outside
-# the clone, in ${XDG_CACHE_HOME:-~/.cache}/pordeck/web-sdl/, so every clone reuses it.
+# the clone, in ${XDG_CACHE_HOME:-~/.cache}/pordeck/web-sdl/, so every clone reuses it. Run by
+# build.sh, in whose environment emscripten finds what it needs (NODE_PATH).
 #
 # Progress goes to stderr; stdout gets the prefix alone.
 set -euo pipefail
@@ -11,14 +12,9 @@ exec 3>&1 1>&2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../debsrc.sh"
 
-# The page has the game draw with SDL's software renderer: no OpenGL ES (WebGL) in it. No path
-# of the temporary directory is left in the code either, so that every machine builds the
-# same bytes.
+# The page has the game draw with SDL's software renderer: no OpenGL ES (WebGL) in it.
 build() {
   patch -d libsdl2 -p1 <"$here/sdl2.patch"
-  # The JavaScript optimiser needs acorn, which Debian keeps outside a foreign node's path.
-  export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-  export CFLAGS="-ffile-prefix-map=$2=."
   debsrc_sdl_install "$1" static emcmake cmake -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF
 }
 

@@ -17,10 +17,6 @@ if(NOT TARGET SDL2_mixer::SDL2_mixer)
   target_link_libraries(SDL2_mixer::SDL2_mixer INTERFACE SDL2_mixer::SDL2_mixer-static)
 endif()
 
-# The link's JavaScript optimiser needs acorn, which Debian keeps outside the module path of
-# a node that is not Debian's own.
-set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
-
 # The layer checks link each library whole; CMake knows no such feature for emscripten, whose
 # linker takes the usual flags.
 set(CMAKE_LINK_LIBRARY_USING_WHOLE_ARCHIVE

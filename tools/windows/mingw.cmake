@@ -4,9 +4,8 @@
 # The compilers are the "posix" thread model's, whose C++ library has std::mutex (GoogleTest
 # needs it). Everything is linked statically but the DLLs of SDL and of Windows: the C and C++
 # runtimes and winpthread are inside each program and DLL, which so need no DLL that a fresh
-# Windows lacks. The output is the same wherever and whenever it is built: the source and
-# build folders' paths are kept out of what the compiler records, and the linker stamps no
-# time.
+# Windows lacks. The linker stamps no time, so that the output is the same whenever it is built
+# (and tools/reproducible.cmake keeps the folders' paths out of it).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -19,10 +18,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The build folder may lie inside the source folder: its mapping comes last, and wins.
-set(reproducible_flags
-  "-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.")
-set(CMAKE_C_FLAGS_INIT "${reproducible_flags}")
-set(CMAKE_CXX_FLAGS_INIT "${reproducible_flags}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT}")
