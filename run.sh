@@ -16,13 +16,17 @@
 #                        with SHA256SUMS and NOTES.md (tools/release.sh)
 #   ./run.sh windows     build the game for 64-bit Windows (tools/windows/) into
 #                        build-windows/pordeck-<version>-windows-x86_64.zip
+#   ./run.sh mutate [--sample N] [--seed S] [PATH...]
+#                        plant faults one at a time in the C++ of PATH (default: src/ and
+#                        lvgen) and report those the native tests miss (tools/mutate/);
+#                        resumes a run that stopped
 set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
   nlohmann-json3-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format xvfb xauth xdotool imagemagick
-  x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian jq)
+  x11-utils openbox dpkg-dev file desktop-file-utils appstream man-db lintian jq python3)
 # The browser build; its test also needs a browser.
 WEB_PACKAGES=(emscripten dpkg-dev)
 # Releases: archives made the same way every time.
@@ -122,8 +126,14 @@ windows)
   install_missing "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
   tools/windows/build.sh build-windows -DPORDECK_TESTS=OFF
   ;;
+mutate)
+  install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+  shift
+  exec python3 tools/mutate/mutate.py "$@"
+  ;;
 *)
-  echo "usage: $0 play | test | package | fuzz [seconds] | bench | web | release | windows" >&2
+  echo "usage: $0 play | test | package | fuzz [seconds] | bench | web | release | windows |" \
+    "mutate [--sample N] [--seed S] [PATH...]" >&2
   exit 2
   ;;
 esac

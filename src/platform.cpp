@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #if defined(__EMSCRIPTEN__)
+// mutate: off (the native tests never build this)
 
 #include <emscripten.h>
 #include <unistd.h>
@@ -54,7 +55,9 @@ void platform_sound_switched(bool music, bool effects) {
   page_sound_switched(music, effects);
 }
 
+// mutate: on
 #elif defined(_WIN32)
+// mutate: off (the native tests never build this)
 
 #include <windows.h>
 
@@ -108,6 +111,7 @@ int platform_replace_file(const char *temporary, const char *path) {
 
 void platform_sound_switched(bool, bool) {}
 
+// mutate: on
 #else
 
 #include <cerrno>
