@@ -1,7 +1,8 @@
 // pordeck_bench -- what the game costs on this machine: a whole frame of the shipped level at
 // three moments of a round and its split into update, draw and present; one click from the
 // pushed event to the finished smash; the image look-up; the heap allocations of a frame of
-// play; and (startup.cpp) the time to the first presented frame and the memory a run holds.
+// play with the mouse, with keys and with a pad; and (startup.cpp) the time to the first presented
+// frame and the memory a run holds.
 //
 // Each benchmark runs its own engine with the shipped configuration, pacing off. The drivers
 // come from the environment; headless:
@@ -210,31 +211,93 @@ void play_frame(Game *game, int frame) {
 
 namespace {
 
+void push_key(SDL_Scancode scancode, bool down) {
+  SDL_Event event{};
+  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  event.key.keysym.scancode = scancode;
+  SDL_PushEvent(&event);
+}
+
+// A virtual gamepad, plugged in and opened by the engine; it is read with no window focused.
+SDL_Joystick *plug_in_pad() {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  SDL_VirtualJoystickDesc pad{};
+  pad.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  pad.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  pad.naxes = SDL_CONTROLLER_AXIS_MAX;
+  pad.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  const int device = SDL_JoystickAttachVirtualEx(&pad);
+  VEL_CycleEvents();
+  return SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
+}
+
+// Plays one frame with the keys, or with a pad, every 8 frames: a smash (X, the south button)
+// held for a frame; two frames steering right (the right arrow, the stick) and two back left;
+// then the aim assist (C, the east button) held for a frame. The smash comes first, so that the
+// crosshair of a fresh round is tinted red from its first frame, as with the clicks: where a
+// sprite's tint is switched on or off, SDL's software renderer makes its blit anew, which
+// allocates.
+void play_assisted(Game *game, int frame, SDL_Joystick *pad) {
+  constexpr SDL_Scancode KEYS[] = {SDL_SCANCODE_X, SDL_SCANCODE_C};
+  constexpr SDL_GameControllerButton BUTTONS[] = {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_B};
+  constexpr Sint16 TILT[] = {0, 0, 20000, 20000, -20000, -20000, 0, 0}; // the stick, by phase
+  const int phase = frame % 8;
+  if (phase == 0 || phase == 1 || phase == 6 || phase == 7) { // press, release
+    const int button = phase < 4 ? 0 : 1;
+    pad ? void(SDL_JoystickSetVirtualButton(pad, BUTTONS[button], phase % 2 == 0))
+        : push_key(KEYS[button], phase % 2 == 0);
+  }
+  if (pad) {
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, TILT[phase]);
+  } else if (phase % 2 == 0) { // the arrows, as the stick
+    push_key(SDL_SCANCODE_RIGHT, phase == 2);
+    push_key(SDL_SCANCODE_LEFT, phase == 4);
+  }
+  game_frame(game);
+  Mix_HaltChannel(-1);
+}
+
 // Heap allocations made on the game's thread, SDL's included, while counting is on.
 thread_local bool counting = false;
 long allocations = 0;
 
-// Heap allocations in a frame of play with clicks, once warm: a whole round played first loads
-// every image in every orientation and grows SDL's event queue and command buffers.
+// Heap allocations in a frame of play, once warm, with clicks, with keys and with a pad: a
+// whole round played first loads every image in every orientation and grows SDL's event queue
+// and command buffers.
 void BM_Allocations(benchmark::State &state) {
 #ifdef __SANITIZE_ADDRESS__
   state.SkipWithError("AddressSanitizer owns malloc: allocations are counted in a normal build");
 #endif
+  constexpr const char *INPUTS[] = {"mouse", "keys", "pad"};
+  state.SetLabel(INPUTS[state.range(0)]);
   Running run(0);
+  SDL_Joystick *pad = state.range(0) == 2 ? plug_in_pad() : nullptr;
+  const auto play = [&](int frame) {
+    state.range(0) == 0 ? play_frame(run.game, frame) : play_assisted(run.game, frame, pad);
+  };
   int frame = 0;
-  for (; frame < 8 * (62 + 2 * 78 + 3); ++frame) {
-    play_frame(run.game, frame);
+  for (; frame < 8 * (62 + 2 * 78 + 3 + 1); ++frame) { // a first smash may find nothing
+    play(frame);
+  }
+  if (destructibles != 0) {
+    state.SkipWithError("the round was not played to its end");
   }
   game_restart_scene(run.game);
   for (auto _ : state) {
     counting = true;
-    play_frame(run.game, frame++);
+    play(frame++);
     counting = false;
   }
   state.counters["allocations"] =
       benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+  allocations = 0;
 }
-BENCHMARK(BM_Allocations)->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Allocations)
+    ->ArgName("input")
+    ->DenseRange(0, 2)
+    ->Iterations(1000)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

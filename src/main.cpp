@@ -21,6 +21,7 @@
 #include "kinds.h"
 #include "map.h"
 #include "platform.h"
+#include "settings.h"
 #include "sounds.h"
 #include "vel.h"
 
@@ -34,6 +35,8 @@ constexpr char USAGE[] = "Usage: pordeck [--help | --version | --level FILE]\n";
 constexpr char HELP[] =
     "Smash every crate and window while the alarm rings, then silence the clock.\n"
     "Mouse: move the crosshair. Left button: smash. F11: window or full screen.\n"
+    "Keys: the arrows move the crosshair, X smashes, C aims at the next thing to smash;\n"
+    "M switches the alarm off and on, N the other sounds. A gamepad plays as well.\n"
     "\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
@@ -132,6 +135,7 @@ int main(int argc, char **argv) {
     return 1;
   }
   VEL_SetWindowIcon("res/icon.bmp"); // without it the window looks plain, nothing more
+  settings_start();                  // before the scene starts the alarm
   game_init(game);
   const char *failed = nullptr;
   if (sounds_load(&failed) < 0) {
@@ -140,6 +144,7 @@ int main(int argc, char **argv) {
   }
   while (!VEL_ShouldQuit()) {
     game_frame(game);
+    settings_frame();
   }
   return 0;
 }

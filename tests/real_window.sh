@@ -5,10 +5,12 @@
 #   real_window.sh PORDECK
 #
 # The window has the game's icon. At scale 1 the background and the last window of the
-# level show; a press on that window shatters it. One F11 makes the window full screen, the
-# playfield shown at scale 2 in the middle of the 1920 x 1200 screen; the next gives the window
-# back. Asked to quit, the game exits with status 0. Last, with no window manager and no OpenGL
-# library to load, the game runs on SDL's software renderer.
+# level show; a press on that window shatters it. With the mouse over the background left of
+# the topmost crate, C aims at it, the next thing in reading order, and X cracks it. One F11
+# makes the window full screen, the playfield shown at scale 2 in the middle of the
+# 1920 x 1200 screen; the next gives the window back. Asked to quit, the game exits with
+# status 0. Last, with no window manager and no OpenGL library to load, the game runs on SDL's
+# software renderer.
 set -euo pipefail
 game=$1
 res=$(dirname "$game")/res
@@ -45,6 +47,12 @@ start
 retry has_icon || fail "no window icon"
 expect_shot "no background at scale 1" 1 0 0 background 20 10
 shatter_last_window 0 0 --window "$window"
+# The topmost crate is the level's last. No thing's centre comes between it and the pixel at
+# the left edge a row above its centre, top to bottom, then left to right.
+read -r x y cx cy < <(jq -r '[.layers[].objects[]? | select(.type == "box")] | last |
+  "\(.x) \(.y) \(.x + .width / 2 | floor) \(.y + .height / 2 | floor)"' "$map")
+xdotool mousemove --window "$window" 10 $((cy - 1)) key c x
+expect_shot "C and X did not crack the crate at ($x, $y)" 1 0 0 cracked "$x" "$y" "$cx" "$cy"
 xdotool key F11
 expect_shot "one F11 did not show the playfield full screen" 2 320 120 "${shattered[@]}"
 xdotool key F11

@@ -7,10 +7,14 @@
 // SITE is the build's site/ directory, RES the generated images, VERSION the project's. On
 // each device the playfield shows its background, at the size the README gives for it, with
 // the bar below it (a desktop once the notice has gone, a phone upright), beside it (a phone
-// in landscape) or, where neither has room (a 640 x 480 tab), folded over its corner. On the desktop the page names
-// the version and installs as an app, and the first click shatters the level's last window
-// and starts the sound; on the phone, in portrait, the first tap on a crate cracks it and
-// starts the sound, a second breaks it, a slide moves the crosshair, nothing scrolls, and
+// in landscape) or, where neither has room (a 640 x 480 tab), folded over its corner. On the
+// desktop the page names the version and installs as an app, and the first click shatters the
+// level's last window and starts the sound; a gamepad (the test's own, behind
+// navigator.getGamepads) aims at the topmost crate and cracks it, X breaks it; the alarm's
+// button and N switch the sounds off, which a reload remembers; a tab in front of the page
+// suspends its sound, and in front again it plays on. On the phone, in portrait, the first tap
+// on a crate cracks it and starts the sound, a second breaks it, a slide moves the crosshair,
+// nothing scrolls, and
 // with the network and the server gone a reload still starts the game. No page logs an error.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -84,10 +88,23 @@ async function shows(page, place, ...check) {
   return run.status === 0;
 }
 
-// Opens the page as the device and waits for the playfield's background; checks the
-// picture's size in device pixels, and answers the place.
-async function open(browser, device, size) {
+// A gamepad with the standard layout, the only one navigator.getGamepads gives; testPad(button,
+// pressed) presses and releases its buttons.
+function fakeGamepad() {
+  const pad = { id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 1,
+    axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+  window.testPad = (button, pressed) => {
+    pad.buttons[button] = { pressed, value: Number(pressed) };
+    pad.timestamp += 1;
+  };
+  Object.defineProperty(Navigator.prototype, 'getGamepads', { value: () => [pad] });
+}
+
+// Opens the page as the device (running setup first in it, if given) and waits for the
+// playfield's background; checks the picture's size in device pixels, and answers the place.
+async function open(browser, device, size, setup) {
   const page = await browser.newPage();
+  if (setup) await page.evaluateOnNewDocument(setup);
   page.on('console', (m) => ['error', 'assert'].includes(m.type()) && errors.push(m.text()));
   page.on('pageerror', (error) => errors.push(error.message));
   await page.emulate({ viewport: DEVICES[device], userAgent: await browser.userAgent() });
@@ -103,9 +120,12 @@ async function open(browser, device, size) {
 
 const sound = (page) => evaluate(page, () =>
   [Module.SDL2.audioContext.state, document.getElementById('sound').hidden].join());
+// The sound buttons' states, as a screen reader reads them: 'true,true' with both sounds on.
+const switches = (page) => evaluate(page, () =>
+  ['music', 'effects'].map((id) => document.getElementById(id).ariaPressed).join());
 
 async function desktop(browser) {
-  const { page, place } = await open(browser, 'desktop', [1280, 960]); // scale 2
+  const { page, place } = await open(browser, 'desktop', [1280, 960], fakeGamepad); // scale 2
   const before = await evaluate(page, () => [Module.SDL2.audioContext.state,
     document.getElementById('sound').textContent, getComputedStyle(Module.canvas).cursor,
     document.getElementById('version').textContent]);
@@ -121,6 +141,35 @@ async function desktop(browser) {
   await until('the audio runs and the notice hides', async () =>
     (await sound(page)) === 'running,true');
   assert.equal((await field(page)).bar, 'below', 'the bar, the notice gone, below the playfield');
+  // From the background at the left edge a row above the topmost crate's centre, the pad's
+  // east button aims at that crate, the next thing in reading order, and its south button
+  // cracks it; X breaks it.
+  await page.mouse.move(...aim(place, 10, CRATE.centre[1] - 1).at);
+  for (const [button, pressed] of [[1, true], [1, false], [0, true], [0, false]]) {
+    await evaluate(page, (...args) => testPad(...args), button, pressed);
+    await sleep(200); // a few frames, as a thumb holds it
+  }
+  const cracked = () => shows(page, place, 'cracked', ...CRATE.corner, ...CRATE.centre);
+  await until(`the pad cracks the crate at (${CRATE.corner})`, cracked);
+  await page.keyboard.press('x');
+  await until('X breaks it', async () => !(await cracked()));
+  await page.click('#music');
+  await page.keyboard.press('n');
+  await until('the alarm\'s button and N switch the sounds off', async () =>
+    (await switches(page)) === 'false,false');
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await until('behind another tab, the sound is suspended', async () =>
+    (await sound(page)) === 'suspended,true');
+  await page.bringToFront();
+  await other.close();
+  await until('in front again, it runs', async () => (await sound(page)) === 'running,true');
+  await page.reload();
+  await until('a reload keeps them off', async () => (await switches(page)) === 'false,false');
+  await page.click('#music');
+  await page.click('#effects');
+  await until('the buttons switch them on again', async () =>
+    (await switches(page)) === 'true,true');
   // A tab the playfield's own size leaves no room beside it or below.
   await page.setViewport({ width: 640, height: 480 });
   await until('in a 640 x 480 tab the bar folds over the playfield', async () =>

@@ -30,6 +30,8 @@ bool should_quit;
 void frames_start();
 void pacing_start();
 void input_start();
+void switches_start();
+void pads_release();
 void sounds_release();
 void images_release();
 
@@ -151,6 +153,10 @@ int start_sdl() {
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     return log_sdl_error();
   }
+  // Pads by the places of their buttons (the south one is A), not by their labels. Where game
+  // controllers cannot be had, the game is played without pads, and says nothing of it.
+  SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (start_audio() < 0) {
     return -1;
   }
@@ -190,6 +196,7 @@ int VEL_Init(const VEL_Config *cfg) {
   should_quit = false;
   frames_start();
   input_start();
+  switches_start();
   if (config_normalise() < 0 || start_sdl() < 0) {
     return -1;
   }
@@ -211,6 +218,7 @@ void VEL_Quit() {
   // A track still loaded goes before the audio device that plays it.
   VEL_StopMusic();
   sounds_release();
+  pads_release();
   Mix_CloseAudio();
   Mix_Quit();
   images_release();
@@ -800,6 +808,36 @@ namespace {
 Mix_Chunk *sounds[VEL_MAX_SOUNDS];
 Mix_Music *music;
 char *music_checked; // path of the last track that passed its check
+bool music_on, effects_on;
+bool away; // the window is hidden or minimised
+
+void switches_start() {
+  music_on = effects_on = true;
+  away = false;
+}
+
+// The music sounds only while it is switched on and the window is not away.
+void music_apply() {
+  if (music_on && !away) {
+    Mix_ResumeMusic();
+  } else {
+    Mix_PauseMusic();
+  }
+}
+
+// Every sound pauses while the window is away; back, what is switched on sounds again.
+void window_away(bool gone) {
+  if (gone == away) {
+    return;
+  }
+  away = gone;
+  if (away) {
+    Mix_Pause(-1);
+  } else {
+    Mix_Resume(-1);
+  }
+  music_apply();
+}
 
 void sounds_release() {
   for (Mix_Chunk *&chunk : sounds) {
@@ -847,6 +885,9 @@ int VEL_PlaySound(int id) {
   if (id >= VEL_MAX_SOUNDS || !sounds[id]) {
     SDL_Log("no sound with id %d", id);
     return -1;
+  }
+  if (!effects_on || away) {
+    return 0;
   }
   return Mix_PlayChannel(-1, sounds[id], 0) < 0 ? log_sdl_error() : 0;
 }
@@ -969,7 +1010,28 @@ int VEL_PlayMusic(const char *path, int loops) {
     return log_sdl_error();
   }
   Mix_RewindMusic();
+  music_apply();
   return 0;
+}
+
+void VEL_SetMusicOn(bool on) {
+  music_on = on;
+  music_apply();
+}
+
+bool VEL_MusicOn() {
+  return music_on;
+}
+
+void VEL_SetEffectsOn(bool on) {
+  effects_on = on;
+  if (!on) {
+    Mix_HaltChannel(-1);
+  }
+}
+
+bool VEL_EffectsOn() {
+  return effects_on;
 }
 
 // ---- Input --------------------------------------------------------------------------------
@@ -980,23 +1042,70 @@ constexpr int KEY_BUTTONS = 6;
 constexpr unsigned LAST_BUTTON = VEL_BUTTON_MOUSE_R;
 constexpr int MOUSE_BUTTON_OFFSET = 5; // SDL mouse button 1 is VEL_BUTTON_MOUSE_L (6)
 
-constexpr SDL_Scancode DEFAULT_MAP[KEY_BUTTONS] = {SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT,
-                                                   SDL_SCANCODE_UP,   SDL_SCANCODE_DOWN,
-                                                   SDL_SCANCODE_X,    SDL_SCANCODE_C};
+constexpr int MAX_PADS = 8; // open at once; one more plugged in is not read
+
+// The pad's buttons that drive keyboard buttons, by the keyboard button's index.
+constexpr SDL_GameControllerButton PAD_BUTTONS[KEY_BUTTONS] = {
+    SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+    SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+    SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B};
 
 SDL_Scancode map[KEY_BUTTONS];
 uint8_t input[LAST_BUTTON + 1];
 uint8_t pressed[LAST_BUTTON + 1];        // went down during the current VEL_CycleEvents
 uint8_t keys_pressed[SDL_NUM_SCANCODES]; // likewise, every key, mapped or not
 int32_t mouse_x, mouse_y;
+bool mouse_active; // moved or clicked during the current VEL_CycleEvents
+SDL_GameController *pads[MAX_PADS];
 
-// The default key map, every button up, the mouse at (0, 0).
+// The default key map, every button up, the mouse at (0, 0), no pad open.
 void input_start() {
-  std::copy(std::begin(DEFAULT_MAP), std::end(DEFAULT_MAP), map);
+  std::copy(std::begin(VEL_DEFAULT_KEYS), std::end(VEL_DEFAULT_KEYS), map);
   std::fill(std::begin(input), std::end(input), 0);
   std::fill(std::begin(pressed), std::end(pressed), 0);
   std::fill(std::begin(keys_pressed), std::end(keys_pressed), 0);
   mouse_x = mouse_y = 0;
+  mouse_active = false;
+  std::fill(std::begin(pads), std::end(pads), nullptr);
+}
+
+void pads_release() {
+  for (SDL_GameController *&pad : pads) {
+    if (pad) {
+      SDL_GameControllerClose(pad);
+      pad = nullptr;
+    }
+  }
+}
+
+// The slot of the open pad with SDL's instance id, or the end of the table.
+SDL_GameController **pad_slot(SDL_JoystickID id) {
+  return std::find_if(std::begin(pads), std::end(pads), [id](SDL_GameController *pad) {
+    return pad && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id;
+  });
+}
+
+// A pad plugged in (or found at start-up), by its device index, is opened once.
+void pad_added(int device) {
+  SDL_GameController **free_slot = std::find(std::begin(pads), std::end(pads), nullptr);
+  if (pad_slot(SDL_JoystickGetDeviceInstanceID(device)) == std::end(pads) &&
+      free_slot != std::end(pads)) {
+    *free_slot = SDL_GameControllerOpen(device); // null when it has gone again
+  }
+}
+
+// A pad unplugged is closed; SDL has let go of the buttons it held just before.
+void pad_removed(SDL_JoystickID id) {
+  SDL_GameController **slot = pad_slot(id);
+  if (slot != std::end(pads)) {
+    SDL_GameControllerClose(*slot);
+    *slot = nullptr;
+  }
+}
+
+// One axis of a pad as a fraction, -1 to 1.
+float pad_axis(SDL_GameController *pad, SDL_GameControllerAxis axis) {
+  return std::max(static_cast<float>(SDL_GameControllerGetAxis(pad, axis)) / 32767.0f, -1.0f);
 }
 
 // The keyboard button a key drives (the first map entry holding it), or -1.
@@ -1068,6 +1177,7 @@ void bind_menu() {
 
 // Reports a mouse position in canvas pixels and remembers it.
 void mouse_moved(int x, int y, VEL_Event *e) {
+  mouse_active = true;
   VEL_ScreenTransform(&x, &y);
   e->x = mouse_x = x;
   e->y = mouse_y = y;
@@ -1119,6 +1229,29 @@ bool mouse_button(const SDL_MouseButtonEvent &mouse, VEL_Event *e) {
   return true;
 }
 
+bool pad_button(const SDL_ControllerButtonEvent &pad, VEL_Event *e) {
+  const auto *entry = std::find(std::begin(PAD_BUTTONS), std::end(PAD_BUTTONS), pad.button);
+  if (entry == std::end(PAD_BUTTONS)) {
+    return false;
+  }
+  const bool down = pad.type == SDL_CONTROLLERBUTTONDOWN;
+  const auto button = static_cast<uint32_t>(entry - std::begin(PAD_BUTTONS));
+  e->type = down ? VEL_EVENT_BUTTON_DOWN : VEL_EVENT_BUTTON_UP;
+  e->button = button;
+  input[button] = down ? 1 : 0;
+  pressed[button] |= input[button];
+  return true;
+}
+
+void window_event(uint8_t what) {
+  if (what == SDL_WINDOWEVENT_HIDDEN || what == SDL_WINDOWEVENT_MINIMIZED) {
+    window_away(true);
+  } else if (what == SDL_WINDOWEVENT_SHOWN || what == SDL_WINDOWEVENT_RESTORED ||
+             what == SDL_WINDOWEVENT_MAXIMIZED) {
+    window_away(false);
+  }
+}
+
 // Applies one SDL event to the input state; true when it is reported to the caller.
 bool handle_event(const SDL_Event &event, VEL_Event *e) {
   switch (event.type) {
@@ -1137,6 +1270,18 @@ bool handle_event(const SDL_Event &event, VEL_Event *e) {
   case SDL_MOUSEBUTTONDOWN:
   case SDL_MOUSEBUTTONUP:
     return mouse_button(event.button, e);
+  case SDL_CONTROLLERBUTTONDOWN:
+  case SDL_CONTROLLERBUTTONUP:
+    return pad_button(event.cbutton, e);
+  case SDL_CONTROLLERDEVICEADDED:
+    pad_added(event.cdevice.which);
+    return false;
+  case SDL_CONTROLLERDEVICEREMOVED:
+    pad_removed(event.cdevice.which);
+    return false;
+  case SDL_WINDOWEVENT:
+    window_event(event.window.event);
+    return false;
   default:
     return false;
   }
@@ -1161,6 +1306,7 @@ bool VEL_PollEvent(VEL_Event *e) {
 void VEL_CycleEvents() {
   std::fill(std::begin(pressed), std::end(pressed), 0);
   std::fill(std::begin(keys_pressed), std::end(keys_pressed), 0);
+  mouse_active = false;
   VEL_Event event;
   while (VEL_PollEvent(&event)) {
   }
@@ -1205,5 +1351,30 @@ void VEL_MousePosition(int *x, int *y) {
   }
   if (y) {
     *y = mouse_y;
+  }
+}
+
+bool VEL_MouseActive() {
+  return mouse_active;
+}
+
+void VEL_StickTilt(float *x, float *y) {
+  float tilt_x = 0.0f, tilt_y = 0.0f;
+  for (SDL_GameController *pad : pads) {
+    if (!pad) {
+      continue;
+    }
+    const float px = pad_axis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+    const float py = pad_axis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+    if (px * px + py * py > tilt_x * tilt_x + tilt_y * tilt_y) {
+      tilt_x = px;
+      tilt_y = py;
+    }
+  }
+  if (x) {
+    *x = tilt_x;
+  }
+  if (y) {
+    *y = tilt_y;
   }
 }

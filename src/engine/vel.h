@@ -27,8 +27,9 @@ struct VEL_Config {
 // ---- Lifecycle ----------------------------------------------------------------------------
 
 // Copies and checks the configuration and starts the engine afresh, also after a VEL_Quit (no
-// quit asked, no frame presented, the default key map, every button up, windowed): SDL video,
-// the audio device (SDL's dummy audio driver, silent, when no device can be opened, which is
+// quit asked, no frame presented, the default key map, every button up, no pad open, both sound
+// switches on, windowed): SDL video and game controllers (without them, no pad is read), the
+// audio device (SDL's dummy audio driver, silent, when no device can be opened, which is
 // logged), the resizable window, its renderer (SDL's software renderer when no accelerated one
 // can be had, which is logged), the canvas and the point buffer. On -1 the caller calls
 // VEL_Quit; what was created so far stays until then.
@@ -119,11 +120,26 @@ int VEL_SetMusicVolume(float volume);
 void VEL_StopMusic();
 // Stops any music, then loads and starts the track at path; loops -1 repeats for ever. A WAV
 // track's header must pass SDL's WAV reader, checked once while the same path is played again.
+// It starts paused while the music is switched off or the window is away.
 int VEL_PlayMusic(const char *path, int loops);
+
+// ---- Sound switches and a window away -------------------------------------------------------
+//
+// The music sounds while it is switched on and the window is not away (hidden or minimised);
+// effects start only then too. VEL_PollEvent sees the window go away, which pauses every sound,
+// and come back, which resumes what is switched on.
+
+// On: the music resumes where it was paused, unless the window is away. Off: it pauses.
+void VEL_SetMusicOn(bool on);
+bool VEL_MusicOn();
+// On: VEL_PlaySound plays again. Off: the effects sounding stop and no more start.
+void VEL_SetEffectsOn(bool on);
+bool VEL_EffectsOn();
 
 // ---- Input ----------------------------------------------------------------------------------
 
-// Logical buttons: six keyboard buttons through a rebindable key map, then the mouse.
+// Logical buttons: six keyboard buttons through a rebindable key map (a gamepad's d-pad, south
+// and east buttons drive them too), then the mouse.
 enum VEL_Button : unsigned {
   VEL_BUTTON_LEFT,
   VEL_BUTTON_RIGHT,
@@ -150,8 +166,15 @@ struct VEL_Event {
   int32_t x, y;    // mouse events only, in canvas pixels
 };
 
+// The keys VEL_Init maps to the six keyboard buttons: the arrows, X and C.
+constexpr SDL_Scancode VEL_DEFAULT_KEYS[VEL_BUTTON_MOUSE_L] = {
+    SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP,
+    SDL_SCANCODE_DOWN, SDL_SCANCODE_X,     SDL_SCANCODE_C};
+
 // Consumes SDL events until one is reportable, fills e with it and returns true; false once
 // the queue is empty. F11 toggles fullscreen; F1 opens the key-binding window when enabled.
+// A gamepad plugged in is opened, and closed when it goes (what it held let go first); its
+// d-pad, south and east buttons are reported as LEFT, RIGHT, UP, DOWN, A and B.
 bool VEL_PollEvent(VEL_Event *e);
 // Drains the queue so that buttons, mouse position and the quit flag reflect every event.
 void VEL_CycleEvents();
@@ -167,3 +190,9 @@ bool VEL_KeyPressed(SDL_Scancode scancode);
 void VEL_ButtonBind(unsigned button, SDL_Scancode scancode);
 // The last mouse position in canvas pixels (0, 0 before any mouse event); nulls are skipped.
 void VEL_MousePosition(int *x, int *y);
+// True when the mouse moved, or one of its buttons went down or up, during the last
+// VEL_CycleEvents.
+bool VEL_MouseActive();
+// The left stick's tilt, each axis from -1 to 1 (right and down positive), of the open pad
+// tilted furthest; 0, 0 without a pad.
+void VEL_StickTilt(float *x, float *y);

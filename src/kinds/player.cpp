@@ -1,6 +1,7 @@
-// player.cpp -- the cursor: a one-pixel entity that follows the mouse, flickers through its
-// flips, and on each press of the left button fires: a shot sound, a red flash, and a smash
-// of the topmost smashable entity under it.
+// player.cpp -- the cursor: a one-pixel entity that follows the mouse, or moves by keys and
+// pads (cursor.h), flickers through its flips, and on each press of the left button or of A
+// fires: a shot sound, a red flash, and a smash of the topmost smashable entity under it.
+#include "cursor.h"
 #include "entitytag.h"
 #include "game.h"
 #include "kind.h"
@@ -34,17 +35,33 @@ void fire(Entity *e, Game *game) {
   }
 }
 
+// True when the button went down since the last update: down now and not then, or down and
+// up again in between (a click shorter than a frame).
+bool went_down(unsigned button, bool &was_down) {
+  const bool down = VEL_ButtonDown(button);
+  const bool pressed = (down && !was_down) || VEL_ButtonPressed(button);
+  was_down = down;
+  return pressed;
+}
+
 void update(Entity *e, Game *game) {
   // Program-wide, like the mouse: a button already down at the first update is a press.
-  static bool prev_mouse_l = false;
-  VEL_MousePosition(&e->x, &e->y);
+  static bool prev_mouse_l = false, prev_a = false, prev_b = false;
+  static bool mouse_steers = true;
+  // The mouse, once it moves or clicks, takes the crosshair at once; keys and pads move it on
+  // from where it is, the mouse's place included.
+  mouse_steers = mouse_steers || VEL_MouseActive();
+  if (mouse_steers) {
+    VEL_MousePosition(&e->x, &e->y);
+  }
+  const bool steered = cursor_steer(e);
+  const bool aimed = went_down(VEL_BUTTON_B, prev_b) && cursor_aim(e, game);
+  mouse_steers = mouse_steers && !steered && !aimed;
   e->flash *= 0.9;
-  const bool mouse_l = VEL_ButtonDown(VEL_BUTTON_MOUSE_L);
-  // A click shorter than a frame is down and up again before this update sees the button.
-  if ((mouse_l && !prev_mouse_l) || VEL_ButtonPressed(VEL_BUTTON_MOUSE_L)) {
+  const bool click = went_down(VEL_BUTTON_MOUSE_L, prev_mouse_l);
+  if (went_down(VEL_BUTTON_A, prev_a) || click) {
     fire(e, game);
   }
-  prev_mouse_l = mouse_l;
 }
 
 // Drawn red right after a shot, fading back to its own colours; the flips cycle every four

@@ -1,6 +1,7 @@
 // page.js: the page around the game. It sizes and places the game's canvas and the bar, sets up
-// the module that pordeck.js loads into, starts the sound on the first tap, click or key,
-// switches full screen, and has the service worker keep the site for offline play.
+// the module that pordeck.js loads into, starts the sound on the first tap, click or key and
+// quiets it while the page is hidden, has the sound switches' buttons follow the game, switches
+// full screen, and has the service worker keep the site for offline play.
 'use strict';
 
 const canvas = document.getElementById('canvas');
@@ -124,6 +125,21 @@ for (const type of ['touchend', 'pointerup', 'mousedown', 'keydown']) {
   document.addEventListener(type, resumeSound, true);
 }
 
+// A page hidden (a tab behind another, a phone's screen off) is quiet: the page suspends the
+// audio context, and resumes it when it shows again, only if it was running then, so that a page
+// never tapped stays silent until it is. The game pauses its own sounds as well.
+let hiddenWhileRunning = false;
+document.addEventListener('visibilitychange', () => {
+  const context = audioContext();
+  if (context && document.hidden && context.state === 'running') {
+    hiddenWhileRunning = true;
+    context.suspend();
+  } else if (context && !document.hidden && hiddenWhileRunning) {
+    hiddenWhileRunning = false;
+    context.resume();
+  }
+});
+
 function watchSound() {
   const context = audioContext();
   if (!context) {
@@ -131,13 +147,26 @@ function watchSound() {
     return;
   }
   const show = () => {
-    notice.hidden = context.state === 'running';
+    notice.hidden = context.state === 'running' || hiddenWhileRunning;
     layout(); // the bar may have got smaller
   };
   context.addEventListener('statechange', show);
   show();
 }
 watchSound();
+
+// The alarm's and the effects' buttons switch them as M and N do. The game says how they are
+// switched when it starts and at each change (it keeps them in the page's local storage), and
+// the buttons show it, pressed while the sound is on.
+const soundButtons = [document.getElementById('music'), document.getElementById('effects')];
+Module.soundSwitched = (...on) => soundButtons.forEach((button, i) => {
+  button.setAttribute('aria-pressed', String(on[i]));
+  button.disabled = false;
+});
+soundButtons.forEach((button, i) => button.addEventListener('click', (event) => {
+  event.currentTarget.blur(); // so that a later key press does not press it again
+  Module._settings_switch_sound(i);
+}));
 
 // Long presses open no menu over the page.
 document.addEventListener('contextmenu', (event) => event.preventDefault());

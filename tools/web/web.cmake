@@ -32,6 +32,8 @@ set(PORDECK_WEB_LINK_OPTIONS
   # reach the linker unharmed.
   -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/library_funcs.txt
   -sALLOW_MEMORY_GROWTH
+  # The page's sound buttons call the game's switch (settings.h).
+  -sEXPORTED_FUNCTIONS=_main,_settings_switch_sound
   -sENVIRONMENT=web)
 
 # The site's own files beside the game's: the page, the web app manifest, the icons at the two
