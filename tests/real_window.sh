@@ -26,15 +26,18 @@ start() {
   game_pid=$!
   window=$(timeout 10 xdotool search --sync --onlyvisible --name '^pordeck$' | head -n 1) || true
   [ -n "$window" ] || fail "no window named pordeck"
-  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+  timeout 10 xdotool windowactivate --sync "$window" 2>/dev/null ||
+    timeout 10 xdotool windowfocus --sync "$window" || fail "the window takes no focus"
 }
 # Asks the game to quit as the desktop's session does (SIGTERM, which SDL turns into the same
 # quit request as closing the window); it exits with status 0.
 close() {
   kill -TERM "$game_pid"
+  retry ended || fail "the game runs on after SIGTERM"
   wait "$game_pid" || fail "exit status $? after SIGTERM"
   game_pid=
 }
+ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 has_icon() { [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon (64 x 64):"* ]]; }
 # A window mapped while the window manager starts may never be shown: the game waits for it.
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }

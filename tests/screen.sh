@@ -8,7 +8,8 @@ work=$(mktemp -d)
 shot=$(dirname "${BASH_SOURCE[0]}")/shot.sh
 map=$(dirname "${BASH_SOURCE[0]}")/../map/fendor.tmj
 # The game goes before its X server: one that loses its display while it quits may never end.
-trap '{ kill "${game_pid:-}" && wait "$game_pid"; } 2>/dev/null || true; ${before_x_ends:-}
+# Killed outright: a game that hangs must not hang the test.
+trap '{ kill -KILL "${game_pid:-}" && wait "$game_pid"; } 2>/dev/null || true; ${before_x_ends:-}
   kill ${xvfb:-} 2>/dev/null || true; wait; rm -rf "$work"' EXIT
 
 fail() {
@@ -30,7 +31,7 @@ retry() {
 # playfield shown at SCALE from (LEFT, TOP); expect_shot WHAT SCALE LEFT TOP CHECK... runs it
 # until it passes.
 shot_at() {
-  import -silent -window "$window" "$work/shot.png" &&
+  timeout 20 import -silent -window "$window" "$work/shot.png" &&
     bash "$shot" "$work/shot.png" "$res" "$@" 2>"$work/why"
 }
 expect_shot() {

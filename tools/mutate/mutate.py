@@ -197,9 +197,10 @@ class Worker:
                         limit)
 
     def test(self, limit=None):
+        # A test that fails once and then passes is taken for a flaky one, not for a catch.
         return self.run(["ctest", "--test-dir", str(self.build), "-E", self.args.exclude,
-                         "--stop-on-failure", "--no-tests=error", "--timeout",
-                         str(self.args.timeout)], limit)
+                         "--stop-on-failure", "--no-tests=error", "--repeat", "until-pass:2",
+                         "--timeout", str(self.args.timeout)], limit)
 
     def baseline(self):
         """Configures, builds and tests the unchanged copy; None when the tests pass, else why
