@@ -133,7 +133,10 @@ TEST(Gamepad, PluggedInItSteersSmashesAndAimsUnpluggedItLetsGo) {
     set(SDL_CONTROLLER_BUTTON_B, 1), set(SDL_CONTROLLER_BUTTON_B, 0);
     EXPECT_NE(entity_place_meeting(play.cursor, &play.game, -1), nullptr) << "aimed at nothing";
     const auto [x0, y0] = play.at();
-    set(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1), play.frame();
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1);
+    VEL_Event down{};
+    EXPECT_TRUE(VEL_PollEvent(&down) && down.button == VEL_BUTTON_DOWN) << "as a caller sees it";
+    play.frame(), play.frame();
     SDL_JoystickDetachVirtual(device), play.frame(), play.frame();
     EXPECT_EQ(play.at(), std::pair(x0, y0 + 3)) << "held two frames, then unplugged";
   }

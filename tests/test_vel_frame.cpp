@@ -177,7 +177,8 @@ TEST(VelPacing, FramesKeepTheirCadence) {
 }
 
 // On a 4 x 3 canvas, each draw in turn and the whole canvas after it, row by row: k black,
-// y yellow, g green, b blue. More points than pixels are refused whole. Colour components are
+// y yellow, g green, b blue. More points than pixels are refused whole, circles and polygons
+// always. Colour components are
 // held to 0..1, NaN taken for 0, before they become bytes.
 TEST(VelShapes, PointsLinesAndRectangles) {
   VEL_Config config = test_config;
@@ -206,7 +207,10 @@ TEST(VelShapes, PointsLinesAndRectangles) {
     }
     EXPECT_EQ(seen, picture);
   }
-  EXPECT_EQ(log.lines(), Lines{"13 > 12"});
+  EXPECT_EQ(std::pair(VEL_DrawCircle(true, 1, 1, 1), VEL_DrawPolygon(false, xs, ys, 3)),
+            std::pair(-1, -1));
+  const std::string no_gfx = "VEL GFX module is disabled";
+  EXPECT_EQ(log.lines(), (Lines{"13 > 12", no_gfx, no_gfx}));
   const std::pair<std::array<float, 4>, Rgba> colours[] = {
       {{1.2f, -0.2f, NAN, 0.5f}, {255, 0, 0, 127}},
       {{0.4f, 0.3f, INFINITY, -INFINITY}, {102, 76, 255, 0}}};

@@ -107,8 +107,8 @@ TEST(VelInput, KeysPressedInACycle) {
 }
 
 // F1 opens the menu. A quit request made in the menu closes it and is kept; buttons released
-// in the menu do not stay down, and bind nothing. Keys pressed in the menu bind the buttons in
-// order; a key waiting behind the sixth is offered as a seventh button and refused.
+// in the menu (ours or not) do not stay down, and bind nothing. Keys pressed in the menu bind the
+// buttons in order; a key waiting behind the sixth is offered as a seventh button and refused.
 TEST(VelBindMenu, QuitReleasesAndBindingInOrder) {
   VEL_Config config = test_config;
   config.disable_bind_menu = false;
@@ -118,6 +118,7 @@ TEST(VelBindMenu, QuitReleasesAndBindingInOrder) {
   LogCapture log;
   push_key(SDL_SCANCODE_F1, true), push_key(SDL_SCANCODE_X, false);
   push_mouse(5, 5, SDL_BUTTON_LEFT, false), push_mouse(5, 5, SDL_BUTTON_RIGHT, false);
+  push_mouse(5, 5, SDL_BUTTON_X1, false), push_key(SDL_SCANCODE_M, false); // no buttons of ours
   SDL_Event quit{SDL_QUIT};
   SDL_PushEvent(&quit), VEL_CycleEvents();
   EXPECT_TRUE(VEL_ShouldQuit());
