@@ -24,6 +24,35 @@ extern "C" void SDL_Delay(Uint32 ms) {
   fake_clock ? void(fake_now += ms + 1) : real(ms);
 }
 
+// SDL's functions that a test may refuse, one at a time: the one named fails with "refused"
+// (SDL_CreateRenderer only for an accelerated renderer).
+static std::string refused;
+template <typename F> F *real(const char *name) {
+  return reinterpret_cast<F *>(sdl_function(name));
+}
+extern "C" SDL_Renderer *SDL_CreateRenderer(SDL_Window *window, int index, Uint32 flags) {
+  static const auto create = real<SDL_Renderer *(SDL_Window *, int, Uint32)>("SDL_CreateRenderer");
+  const bool refuse = refused == "SDL_CreateRenderer" && flags & SDL_RENDERER_ACCELERATED;
+  return refuse ? SDL_SetError("refused"), nullptr : create(window, index, flags);
+}
+extern "C" char *SDL_GetBasePath() {
+  static const auto base = real<char *()>("SDL_GetBasePath");
+  return refused == "SDL_GetBasePath" ? SDL_SetError("refused"), nullptr : base();
+}
+extern "C" int SDL_RenderClear(SDL_Renderer *renderer) {
+  static const auto clear = real<int(SDL_Renderer *)>("SDL_RenderClear");
+  return refused == "SDL_RenderClear" ? SDL_SetError("refused") : clear(renderer);
+}
+extern "C" int SDL_RenderCopyEx(SDL_Renderer *renderer, SDL_Texture *texture, const SDL_Rect *src,
+                                const SDL_Rect *dst, double angle, const SDL_Point *center,
+                                SDL_RendererFlip flip) {
+  static const auto copy =
+      real<int(SDL_Renderer *, SDL_Texture *, const SDL_Rect *, const SDL_Rect *, double,
+               const SDL_Point *, SDL_RendererFlip)>("SDL_RenderCopyEx");
+  return refused == "SDL_RenderCopyEx" ? SDL_SetError("refused")
+                                       : copy(renderer, texture, src, dst, angle, center, flip);
+}
+
 namespace {
 
 VEL_Config with(uint32_t w, uint32_t h, double ratio, const char *title = "pordeck",
@@ -97,6 +126,29 @@ TEST(VelInit, ASecondStartIsAFirstStart) {
     SDL_Event quit{SDL_QUIT};
     SDL_PushEvent(&quit), VEL_CycleEvents();
     SDL_SetWindowSize(test_window(), 1300, 1000), VEL_DrawBegin(), VEL_DrawEnd();
+  }
+}
+
+// SDL refusing each step in turn, after an engine has run and quit: the engine starts
+// without an accelerated renderer, but not without its directory; a frame whose clear or
+// copies are refused is refused, and a tile too, with SDL's reason.
+TEST(VelInit, RefusedBySDL) {
+  const std::string software = "No accelerated renderer (refused): using the software renderer";
+  // The function refused; what VEL_Init, VEL_DrawTile and VEL_DrawEnd return; the log.
+  const std::tuple<const char *, std::array<int, 3>, Lines> cases[] = {
+      {"SDL_CreateRenderer", {0, 0, 0}, {software}},
+      {"SDL_GetBasePath", {-1, -1, -1}, {"refused"}},
+      {"SDL_RenderClear", {0, 0, -1}, {"refused"}},
+      {"SDL_RenderCopyEx", {0, -1, -1}, {"refused", "refused"}}};
+  for (const auto &[name, results, lines] : cases) {
+    LogCapture log;
+    refused = name;
+    std::array<int, 3> seen{VEL_Init(&test_config), -1, -1};
+    if (seen[0] == 0)
+      VEL_DrawBegin(), seen[1] = VEL_DrawTile(VEL_ImageLoad("res/box.bmp"), 0, 0, 0, 0.0, 0),
+                       seen[2] = VEL_DrawEnd();
+    VEL_Quit(), refused.clear();
+    EXPECT_EQ(std::pair(seen, log.lines()), std::pair(results, lines)) << name;
   }
 }
 
