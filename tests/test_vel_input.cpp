@@ -12,6 +12,19 @@ extern "C" int SDL_SetWindowFullscreen(SDL_Window *window, Uint32 flags) {
   return refuse_fullscreen ? SDL_SetError("no full screen here") : real(window, flags);
 }
 
+// Every window but the engine's as it is presented: its size and the colour at its centre.
+static std::tuple<int, int, Rgba> other_window;
+extern "C" void SDL_RenderPresent(SDL_Renderer *renderer) {
+  static const auto real =
+      reinterpret_cast<void (*)(SDL_Renderer *)>(sdl_function("SDL_RenderPresent"));
+  if (auto &[w, h, colour] = other_window; renderer != SDL_GetRenderer(test_window())) {
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    const SDL_Rect centre{w / 2, h / 2, 1, 1};
+    SDL_RenderReadPixels(renderer, &centre, SDL_PIXELFORMAT_RGBA32, &colour, 4);
+  }
+  real(renderer);
+}
+
 namespace {
 
 using Events = std::vector<std::pair<uint32_t, uint32_t>>;
@@ -106,9 +119,10 @@ TEST(VelInput, KeysPressedInACycle) {
   EXPECT_EQ(pressed(), "");
 }
 
-// F1 opens the menu. A quit request made in the menu closes it and is kept; buttons released
-// in the menu (ours or not) do not stay down, and bind nothing. Keys pressed in the menu bind the
-// buttons in order; a key waiting behind the sixth is offered as a seventh button and refused.
+// F1 opens the menu, a window of 256 x 256 in pale cream. A quit request made in the menu closes it
+// and is kept; buttons released in the menu (ours or not) do not stay down, and bind nothing. Keys
+// pressed in the menu bind the buttons in order; a key waiting behind the sixth is offered as a
+// seventh button and refused.
 TEST(VelBindMenu, QuitReleasesAndBindingInOrder) {
   VEL_Config config = test_config;
   config.disable_bind_menu = false;
@@ -129,6 +143,7 @@ TEST(VelBindMenu, QuitReleasesAndBindingInOrder) {
                          SDL_SCANCODE_S, SDL_SCANCODE_J, SDL_SCANCODE_K, SDL_SCANCODE_L})
     push_key(s, true);
   EXPECT_TRUE(poll_all().empty());
+  EXPECT_EQ(other_window, std::tuple(256, 256, Rgba{220, 220, 200, 255})) << "the menu";
   const std::string enter = "entering bind menu", leave = "leaving bind menu";
   EXPECT_EQ(log.lines(),
             (Lines{enter, leave, enter, "bound key A to button 0", "bound key D to button 1",
