@@ -19,8 +19,7 @@
 // only the crosshair is, gets an opaque pixel in its top-left corner, for the game and the
 // test alike.
 extern "C" SDL_Surface *SDL_LoadBMP_RW(SDL_RWops *src, int freesrc) {
-  static const auto real =
-      reinterpret_cast<SDL_Surface *(*)(SDL_RWops *, int)>(sdl_function("SDL_LoadBMP_RW"));
+  static const auto real = sdl_function(SDL_LoadBMP_RW, "SDL_LoadBMP_RW");
   SDL_Surface *image = real(src, freesrc);
   if (image && image->w == 23 && image->h == 23 && image->format->BytesPerPixel == 4)
     *static_cast<Uint32 *>(image->pixels) = SDL_MapRGBA(image->format, 255, 0, 255, 255);

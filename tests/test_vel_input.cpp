@@ -7,16 +7,14 @@
 // SDL's switch to and from full screen, refused while refuse_fullscreen is set.
 static bool refuse_fullscreen = false;
 extern "C" int SDL_SetWindowFullscreen(SDL_Window *window, Uint32 flags) {
-  static const auto real =
-      reinterpret_cast<int (*)(SDL_Window *, Uint32)>(sdl_function("SDL_SetWindowFullscreen"));
+  static const auto real = sdl_function(SDL_SetWindowFullscreen, "SDL_SetWindowFullscreen");
   return refuse_fullscreen ? SDL_SetError("no full screen here") : real(window, flags);
 }
 
 // Every window but the engine's as it is presented: its size and the colour at its centre.
 static std::tuple<int, int, Rgba> other_window;
 extern "C" void SDL_RenderPresent(SDL_Renderer *renderer) {
-  static const auto real =
-      reinterpret_cast<void (*)(SDL_Renderer *)>(sdl_function("SDL_RenderPresent"));
+  static const auto real = sdl_function(SDL_RenderPresent, "SDL_RenderPresent");
   if (auto &[w, h, colour] = other_window; renderer != SDL_GetRenderer(test_window())) {
     SDL_GetRendererOutputSize(renderer, &w, &h);
     const SDL_Rect centre{w / 2, h / 2, 1, 1};
