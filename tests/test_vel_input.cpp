@@ -14,13 +14,12 @@ extern "C" int SDL_SetWindowFullscreen(SDL_Window *window, Uint32 flags) {
 // Every window but the engine's as it is presented: its size and the colour at its centre.
 static std::tuple<int, int, Rgba> other_window;
 extern "C" void SDL_RenderPresent(SDL_Renderer *renderer) {
-  static const auto real = sdl_function(SDL_RenderPresent, "SDL_RenderPresent");
   if (auto &[w, h, colour] = other_window; renderer != SDL_GetRenderer(test_window())) {
     SDL_GetRendererOutputSize(renderer, &w, &h);
     const SDL_Rect centre{w / 2, h / 2, 1, 1};
     SDL_RenderReadPixels(renderer, &centre, SDL_PIXELFORMAT_RGBA32, &colour, 4);
   }
-  real(renderer);
+  sdl_function(SDL_RenderPresent, "SDL_RenderPresent")(renderer);
 }
 
 namespace {

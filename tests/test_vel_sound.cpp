@@ -34,8 +34,7 @@ TEST_F(SoundTest, IdsInLoadOrderBrokenFilesTakeNone) {
     EXPECT_EQ(load(name), -1);
     Lines said{path(name) + ": " + SDL_GetError()}; // one line each
     EXPECT_EQ(VEL_PlayMusic(path(name).c_str(), -1), -1);
-    said.push_back(path(name) + ": " + SDL_GetError());
-    EXPECT_EQ(log.lines(), said);
+    EXPECT_EQ(log.lines(), (said.push_back(path(name) + ": " + SDL_GetError()), said));
   }
   for (int id = 0; id < VEL_MAX_SOUNDS; ++id)
     ASSERT_EQ(load("short.wav"), id);
