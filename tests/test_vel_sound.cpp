@@ -5,18 +5,22 @@
 namespace {
 
 // A running engine beside a short and a long sound of the game's, the long one with 8 KiB of
-// other data before its format, and files that are no sound.
+// other data before its format, the short one again with a long format, and files that are no
+// sound.
 struct SoundTest : testing::Test {
   void SetUp() override {
     const std::string shot = read_file(exe_dir() + "res/piou.wav");           // 0.2 s
     std::string listed = read_file(exe_dir() + "res/alarm.wav"), wide = shot; // 1.5 s
     listed.insert(12, std::string("LIST\0\x20\0\0", 8) + std::string(8192, 'x'));
     wide[22] = 0, wide[23] = 1; // 256 channels, which stopped the mixer's music reader dead
+    std::string fat = shot;     // a format of 4068 bytes: in a 4 KiB head, no room for samples
+    fat.insert(36, std::string(4052, '\0')), fat[16] = '\xe4', fat[17] = '\x0f';
     for (const auto &[name, bytes] : {std::pair<const char *, std::string>{"short.wav", shot},
                                       {"long.wav", listed},
                                       {"text.wav", "RIFF? no, just some text\n"},
                                       {"tiny.wav", "BMz@"},
-                                      {"wide.wav", wide}})
+                                      {"wide.wav", wide},
+                                      {"fat.wav", fat}})
       ASSERT_TRUE(write_file(dir + name, bytes)); // tiny: too short for any reader
   }
   std::string path(const char *name) const { return relative_to_exe(dir + name); }
@@ -70,9 +74,10 @@ TEST_F(SoundTest, VolumesAndChannels) {
   EXPECT_EQ(Mix_Playing(-1), Mix_AllocateChannels(-1));
 }
 
-// A new track replaces the old, which stops even when the new one is missing; a looping track
-// outlasts its length; stopping twice, or with nothing loaded, is harmless; quitting with a
-// track still playing releases it (the sanitizer build checks for the leak).
+// A new track, however long its format, replaces the old, which stops even when the new one is
+// missing; a looping track outlasts its length; stopping twice, or with nothing loaded, is
+// harmless; quitting with a track still playing releases it (the sanitizer build checks for the
+// leak).
 TEST_F(SoundTest, MusicIsReplacedStoppedAndLoops) {
   LogCapture log;
   VEL_StopMusic();
@@ -82,8 +87,10 @@ TEST_F(SoundTest, MusicIsReplacedStoppedAndLoops) {
   EXPECT_EQ(VEL_PlayMusic(path("missing.wav").c_str(), -1), -1);
   EXPECT_EQ(Mix_PlayingMusic(), 0);
   EXPECT_EQ(log.lines(), Lines{path("missing.wav") + ": " + SDL_GetError()});
-  EXPECT_EQ(VEL_PlayMusic(path("long.wav").c_str(), -1), 0);
-  EXPECT_EQ(Mix_PlayingMusic(), 1);
+  for (const char *name : {"fat.wav", "long.wav"}) {
+    EXPECT_EQ(VEL_PlayMusic(path(name).c_str(), -1), 0);
+    EXPECT_EQ(Mix_PlayingMusic(), 1) << name;
+  }
   VEL_StopMusic();
   VEL_StopMusic();
   EXPECT_EQ(Mix_PlayingMusic(), 0);
