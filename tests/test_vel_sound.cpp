@@ -15,13 +15,12 @@ struct SoundTest : testing::Test {
     wide[22] = 0, wide[23] = 1; // 256 channels, which stopped the mixer's music reader dead
     std::string fat = shot;     // a format of 4068 bytes: in a 4 KiB head, no room for samples
     fat.insert(36, std::string(4052, '\0')), fat[16] = '\xe4', fat[17] = '\x0f';
+    // clang-format off
     for (const auto &[name, bytes] : {std::pair<const char *, std::string>{"short.wav", shot},
-                                      {"long.wav", listed},
-                                      {"text.wav", "RIFF? no, just some text\n"},
-                                      {"tiny.wav", "BMz@"},
-                                      {"wide.wav", wide},
-                                      {"fat.wav", fat}})
+             {"long.wav", listed}, {"text.wav", "RIFF? no, just some text\n"}, {"tiny.wav", "BMz@"},
+             {"wide.wav", wide}, {"fat.wav", fat}})
       ASSERT_TRUE(write_file(dir + name, bytes)); // tiny: too short for any reader
+    // clang-format on
   }
   std::string path(const char *name) const { return relative_to_exe(dir + name); }
   int load(const char *name, float vol = 10.0f) { return VEL_SoundLoad(path(name).c_str(), vol); }
