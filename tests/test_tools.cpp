@@ -77,6 +77,7 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
   ASSERT_EQ(run_shell("mkfifo \"$0\"", fifo).exit_code, 0);
   ASSERT_TRUE(write_file(dir + "crate.tj", R"({"type": "template", "object": {"type": "box",
     "name": "crate", "width": 64, "height": 32, "x": 1, "y": 1}})"));
+  ASSERT_TRUE(write_file(dir + "empty.tj", R"({"type": "template"})"));
   const std::string csv = R"("data": [0, 1, 0, 1, 1, 0])", box = R"("type": "box", )";
   Lines twenty;
   for (int i = 0; i < 20; ++i)
@@ -87,6 +88,9 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
     "name": "old", "visible": false}, {)",
                     group = R"({"type": "group", "offsetx": 10,
     "offsety": 2.5, "layers": [{"type": "objectgroup", "offsetx": 5, |]}]}]})";
+  std::string deep = R"({"type": "objectgroup", |]})"; // in groups 64 deep, the most read
+  for (int i = 0; i < 64; ++i)
+    deep = R"({"type": "group", "layers": [)" + deep + "]}";
   // clang-format off
   const Row rows[] = {
       {"", "", {}, kRecords},
@@ -94,11 +98,16 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
       {csv, encoded(2), {}, kRecords}, {csv, encoded(3), {}, kRecords},
       {csv, R"("data": [0.0, 1, 0, 1, 1.0, 0])", {}, kRecords}, // whole numbers as floats
       {R"("type": "box")", R"("class": "box")", {}, kRecords},
+      {R"("tilewidth": 16|"id": 7)", R"("tilewidth": 1|"id": -7)", {},
+       kTiles + " box -7 (0,0 64x32)" + player},
+      {csv, R"("encoding": "base64", "data": "AAAAAAEBAAAAAAAAAQAAAAEAAAAAAAAA")", {},
+       "3x2 02570110" + kBox + player}, // tile 257
       {box, R"("type": "", )", {"$.layers[1].objects[0]: warning: object 7 at (0, 0) has no class "
                                 "and is left out (give it one: box, window, alarm or player)"},
        kTiles + player},
       {R"({"type": "objectgroup", |]}]})", group, {},
        kTiles + " box 7 (15,2.5 64x32) player 8 (45,22.5 0x0)"},
+      {R"({"type": "objectgroup", |]}]})", deep + "]}", {}, kRecords},
       {"[{", hidden, {R"($.layers[0]: warning: hidden layer "old" is left out (show it in the )"
                       "Layers view to have it in the level)"}, kRecords},
       {"[{", R"([{"type": "imagelayer", "name": "sky"}, {)",
@@ -109,6 +118,10 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
        {R"($.layers[1].objects[0].template: expected a template saved as JSON (.tj), found )"
         R"("crate.tx" (XML templates are not supported: save the template in Tiled as a JSON )"
         "template file (.tj) and use that one)"}, ""},
+      {R"("type": "box", |"type": "player")",
+       R"("template": "missing.tj", |"template": "empty.tj")",
+       {"missing.tj: $: expected a readable template file, found none (No such file or directory)",
+        "empty.tj: $.object: expected the template's object, found nothing"}, ""},
       {R"("player")", R"("alarm")", {"$: warning: no object of class player, so no crosshair (add "
                                      "a point object of class player)"},
        kTiles + kBox + " alarm 8 (30,20 0x0)"},
@@ -126,8 +139,12 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
         "Properties)"}, ""},
       {"", "", {"cannot write the records (it is a FIFO, not a regular file)"}, "", true},
       // lvgen's faults of old
-      {"[0, 1, 0", "[0 1, 0", {"$: expected JSON text, found a syntax error at line 2, column 66"},
-       ""},
+      {R"({"width|[0, 1, 0)", R"(
+{"width|[0 1, 0)", {"$: expected JSON text, found a syntax error at line 3, column 66"}, ""},
+      {kMap, "[]", {"$: expected a map object, found an array"}, ""},
+      {csv, R"("visible": 0)", {"$.layers[0].visible: expected true or false, found 0"}, ""},
+      {", " + csv, "",
+       {"$.layers[0].data: expected an array of 6 tile numbers (3 x 2), found nothing"}, ""},
       {R"({"type": "tilelayer", )" + csv + "},", "",
        {"$.layers: expected a tile layer, found none"}, ""},
       {R"("width": 3)", R"("width": "three, as the level designer wrote them in")",
@@ -145,9 +162,13 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
     SCOPED_TRACE(map);
     ASSERT_TRUE(write_file(map, row.fifo ? kMap : changed(row.from, row.to)));
     std::string said, logged;
-    for (const std::string &line : row.lines)
-      said += "lvgen: " + (row.fifo ? fifo : map) + ": " + line + "\n",
-          logged += "INFO: " + map + ": " + line + "\n";
+    for (const std::string &line : row.lines) { // a template's lines name it, in dir
+      const auto at = [&](const std::string &path) {
+        return line.find(".tj: $") == std::string::npos ? path + ": " : dir;
+      };
+      said += "lvgen: " + at(row.fifo ? fifo : map) + line + "\n";
+      logged += "INFO: " + at(map) + line + "\n";
+    }
     const std::string before = read_file(records);
     const ProcessResult run = run_shell("\"" + exe_dir() + "lvgen\" \"$0\" \"" + map + "\"", out);
     EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(row.records.empty() ? 1 : 0, said));
