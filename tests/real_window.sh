@@ -63,7 +63,7 @@ expect_shot "one F11 did not show the playfield full screen" 2 320 120 "${shatte
 xdotool key F11
 expect_shot "the next F11 did not give the window back" 1 0 0 "${shattered[@]}"
 xdotool key m
-retry grep -qx 'music = off' "$work/pordeck/settings.txt" 2>/dev/null || fail "M kept no music off"
+retry grep -sqx 'music = off' "$work/pordeck/settings.txt" || fail "M kept no music off"
 close
 
 kill "$wm" && wait "$wm" || true
