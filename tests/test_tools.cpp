@@ -149,10 +149,8 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
        {"$.layers: expected a tile layer, found none"}, ""},
       {R"("width": 3)", R"("width": "three, as the level designer wrote them in")",
        {"$.width: expected a positive whole number of tiles, found a string"}, ""},
-      {R"("x": 0)", R"("x": [0])", {"$.layers[1].objects[0].x: expected a number, found an array"},
-       ""},
-      {R"("id": 7, )", "", {"$.layers[1].objects[0].id: expected a whole number, found nothing"},
-       ""}};
+      {R"("id": 7, |"x": 0)", R"(|"x": [0])", {"$.layers[1].objects[0].id: expected a whole number, "
+       "found nothing", "$.layers[1].objects[0].x: expected a number, found an array"}, ""}};
   // clang-format on
   std::string maps, all_records;
   for (size_t i = 0; i < std::size(rows); ++i) {
