@@ -98,10 +98,9 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
       {csv, encoded(2), {}, kRecords}, {csv, encoded(3), {}, kRecords},
       {csv, R"("data": [0.0, 1, 0, 1, 1.0, 0])", {}, kRecords}, // whole numbers as floats
       {R"("type": "box")", R"("class": "box")", {}, kRecords},
-      {R"("tilewidth": 16|"id": 7)", R"("tilewidth": 1|"id": -7)", {},
-       kTiles + " box -7 (0,0 64x32)" + player},
-      {csv, R"("encoding": "base64", "data": "AAAAAAEBAAAAAAAAAQAAAAEAAAAAAAAA")", {},
-       "3x2 02570110" + kBox + player}, // tile 257
+      {R"("tilewidth": 16|)" + csv + R"(|"id": 7)", R"("tilewidth": 1|"encoding": "base64", )"
+       R"("data": "AAAAAAEBAAAAAAAAAQAAAAEAAAAAAAAA"|"id": -7)", {}, // tile 257
+       "3x2 02570110 box -7 (0,0 64x32)" + player},
       {box, R"("type": "", )", {"$.layers[1].objects[0]: warning: object 7 at (0, 0) has no class "
                                 "and is left out (give it one: box, window, alarm or player)"},
        kTiles + player},
