@@ -8,13 +8,15 @@
 # level show; a press on that window shatters it. With the mouse over the background left of
 # the topmost crate, C aims at it, the next thing in reading order, and X cracks it. One F11
 # makes the window full screen, the playfield shown at scale 2 in the middle of the
-# 1920 x 1200 screen; the next gives the window back. Asked to quit, the game exits with
+# 1920 x 1200 screen; the next gives the window back. M switches the music off, and the game
+# keeps that in its settings (in the scratch folder here). Asked to quit, the game exits with
 # status 0. Last, with no window manager and no OpenGL library to load, the game runs on SDL's
 # software renderer.
 set -euo pipefail
 game=$1
 res=$(dirname "$game")/res
 source "$(dirname "$0")/screen.sh"
+export XDG_DATA_HOME=$work
 
 # Starts the game with the extra environment entries given, and finds its window, $window.
 # Real X11 video; no sound card needed. Under AddressSanitizer, leak checking is off here: the
@@ -60,6 +62,8 @@ xdotool key F11
 expect_shot "one F11 did not show the playfield full screen" 2 320 120 "${shattered[@]}"
 xdotool key F11
 expect_shot "the next F11 did not give the window back" 1 0 0 "${shattered[@]}"
+xdotool key m
+retry grep -sqx 'music = off' "$work/pordeck/settings.txt" || fail "M kept no music off"
 close
 
 kill "$wm" && wait "$wm" || true

@@ -87,6 +87,7 @@ TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
   const std::tuple<int, int, int, double, double, double, bool, int, int, bool, bool> cases[] = {
       {100, 300, 16, 2.5, -1.75, 0.5, false, 103, 299, false, false},
       {630, 300, 16, 5.5, 2.0, 0.0, false, 632, 302, true, false},      // right edge
+      {10, 300, 16, -5.0, 0.0, 0.0, false, 8, 300, true, false},        // left edge
       {-5, 100, 16, 3.0, 3.0, 0.5, false, -5, 100, true, true},         // already out
       {INT_MAX, INT_MIN, 16, 3.0, 3.0, 0.5, false, INT_MAX, INT_MIN, true, true}, // far out
       {635, 168, 16, 10.0, -200.0, 0.5, true, 645, -31, false, false}}; // noclip
@@ -101,13 +102,14 @@ TEST_F(Entities, MoveCarriesRemaindersAndStopsAtSolidPixels) {
                          y_blocked ? 0.0 : sy + rem - (y - y0)))
         << x0 << "," << y0;
   }
-  // A 64-wide box falling past the solid cell at every offset stops on it whenever they
-  // overlap in x, the cell between its bottom corners or not.
-  for (int x0 = 280; x0 < 376; ++x0) {
-    Entity e = box_at(x0, 140, 64, 16);
-    e.speed_y = 20.0;
-    entity_move(&e);
-    EXPECT_EQ(e.y, x0 >= 289 && x0 <= 367 ? 152 : 160) << x0;
+  // A 64-wide box falling past the solid cell at every offset, and a 64-tall one moving
+  // right past it, stop on it whenever they overlap across, the cell between corners or not.
+  for (int o = 280; o < 376; ++o) {
+    Entity down = box_at(o, 140, 64, 16), right = box_at(300, o - 160, 16, 64);
+    down.speed_y = right.speed_x = 20.0;
+    entity_move(&down), entity_move(&right);
+    const bool meet = o >= 289 && o <= 367;
+    EXPECT_EQ(std::pair(down.y, right.x), meet ? std::pair(152, 312) : std::pair(160, 320)) << o;
   }
 }
 
@@ -149,6 +151,11 @@ TEST_F(Entities, ScenesTimersAndLevels) {
   for (int i = 0; i < GAME_MAX_ENTITIES; ++i)
     game_create_entity(&game)->type = mover;
   EXPECT_EQ(game_create_entity(&game), &game.entities[GAME_MAX_ENTITIES - 1]);
+  // The table of kinds holds 256; one more is refused, and said so.
+  LogCapture log;
+  for (uint32_t i = num_entitytags; i <= 256; ++i)
+    entitytag_add("spare", nullptr);
+  EXPECT_EQ(log.lines(), Lines{"reached entity kind limit (256)"});
 }
 
 } // namespace

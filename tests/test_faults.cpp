@@ -84,8 +84,9 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
 
 // The standard streams are safe to log to: closed ones get /dev/null before anything the game
 // opens can take their numbers; and a log whose reader has gone (a closed pipe) does not end a
-// game that logs a line, which runs on until it is interrupted and exits 0.
-TEST(Faults, StandardStreamsAreSafeToLogTo) {
+// game that logs a line, which runs on until it is interrupted and exits 0. --version, and a
+// command line the game does not take, end at once with their line and status.
+TEST(Faults, StandardStreamsAreSafeToLogToAndCommandLinesEndAtOnce) {
   // A shell line that runs the game ("$0"), and what it prints.
   const std::pair<std::string, std::string> cases[] = {
       {"exec 2>&-; \"$0\" >&- & for i in {1..200}; do [ -e /proc/$!/fd/2 ] && break; "
@@ -93,7 +94,10 @@ TEST(Faults, StandardStreamsAreSafeToLogTo) {
        "/dev/null\n/dev/null\n"},
       {"{ sleep 0.5; exec env SDL_AUDIODRIVER=no-such-driver timeout --preserve-status -s INT 2 "
        "\"$0\"; } 2>&1 | true; echo ${PIPESTATUS[0]}",
-       "0\n"}};
+       "0\n"},
+      {"\"$0\" --version; echo $?", "pordeck " PORDECK_VERSION "\n0\n"},
+      {"\"$0\" --level map --sound; echo $?", "pordeck: unknown option '--sound'\nUsage: pordeck "
+                                              "[--help | --version | --level FILE]\n2\n"}};
   for (const auto &[line, printed] : cases)
     EXPECT_EQ(run_shell(line, exe_dir() + "pordeck").output, printed) << line;
 }

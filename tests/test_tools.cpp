@@ -77,6 +77,7 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
   ASSERT_EQ(run_shell("mkfifo \"$0\"", fifo).exit_code, 0);
   ASSERT_TRUE(write_file(dir + "crate.tj", R"({"type": "template", "object": {"type": "box",
     "name": "crate", "width": 64, "height": 32, "x": 1, "y": 1}})"));
+  ASSERT_TRUE(write_file(dir + "empty.tj", R"({"type": "template"})"));
   const std::string csv = R"("data": [0, 1, 0, 1, 1, 0])", box = R"("type": "box", )";
   Lines twenty;
   for (int i = 0; i < 20; ++i)
@@ -87,6 +88,9 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
     "name": "old", "visible": false}, {)",
                     group = R"({"type": "group", "offsetx": 10,
     "offsety": 2.5, "layers": [{"type": "objectgroup", "offsetx": 5, |]}]}]})";
+  std::string deep = R"({"type": "objectgroup", |]})"; // in groups 64 deep, the most read
+  for (int i = 0; i < 64; ++i)
+    deep = R"({"type": "group", "layers": [)" + deep + "]}";
   // clang-format off
   const Row rows[] = {
       {"", "", {}, kRecords},
@@ -94,11 +98,15 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
       {csv, encoded(2), {}, kRecords}, {csv, encoded(3), {}, kRecords},
       {csv, R"("data": [0.0, 1, 0, 1, 1.0, 0])", {}, kRecords}, // whole numbers as floats
       {R"("type": "box")", R"("class": "box")", {}, kRecords},
+      {R"("tilewidth": 16|)" + csv + R"(|"id": 7)", R"("tilewidth": 1|"encoding": "base64", )"
+       R"("data": "AAAAAAEBAAAAAAAAAQAAAAEAAAAAAAAA"|"id": -7)", {}, // tile 257
+       "3x2 02570110 box -7 (0,0 64x32)" + player},
       {box, R"("type": "", )", {"$.layers[1].objects[0]: warning: object 7 at (0, 0) has no class "
                                 "and is left out (give it one: box, window, alarm or player)"},
        kTiles + player},
       {R"({"type": "objectgroup", |]}]})", group, {},
        kTiles + " box 7 (15,2.5 64x32) player 8 (45,22.5 0x0)"},
+      {R"({"type": "objectgroup", |]}]})", deep + "]}", {}, kRecords},
       {"[{", hidden, {R"($.layers[0]: warning: hidden layer "old" is left out (show it in the )"
                       "Layers view to have it in the level)"}, kRecords},
       {"[{", R"([{"type": "imagelayer", "name": "sky"}, {)",
@@ -109,6 +117,10 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
        {R"($.layers[1].objects[0].template: expected a template saved as JSON (.tj), found )"
         R"("crate.tx" (XML templates are not supported: save the template in Tiled as a JSON )"
         "template file (.tj) and use that one)"}, ""},
+      {R"("type": "box", |"type": "player")",
+       R"("template": "missing.tj", |"template": "empty.tj")",
+       {"missing.tj: $: expected a readable template file, found none (No such file or directory)",
+        "empty.tj: $.object: expected the template's object, found nothing"}, ""},
       {R"("player")", R"("alarm")", {"$: warning: no object of class player, so no crosshair (add "
                                      "a point object of class player)"},
        kTiles + kBox + " alarm 8 (30,20 0x0)"},
@@ -126,16 +138,18 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
         "Properties)"}, ""},
       {"", "", {"cannot write the records (it is a FIFO, not a regular file)"}, "", true},
       // lvgen's faults of old
-      {"[0, 1, 0", "[0 1, 0", {"$: expected JSON text, found a syntax error at line 2, column 66"},
-       ""},
+      {R"({"width|[0, 1, 0)", R"(
+{"width|[0 1, 0)", {"$: expected JSON text, found a syntax error at line 3, column 66"}, ""},
+      {kMap, "[]", {"$: expected a map object, found an array"}, ""},
+      {csv, R"("visible": 0)", {"$.layers[0].visible: expected true or false, found 0"}, ""},
+      {", " + csv, "",
+       {"$.layers[0].data: expected an array of 6 tile numbers (3 x 2), found nothing"}, ""},
       {R"({"type": "tilelayer", )" + csv + "},", "",
        {"$.layers: expected a tile layer, found none"}, ""},
       {R"("width": 3)", R"("width": "three, as the level designer wrote them in")",
        {"$.width: expected a positive whole number of tiles, found a string"}, ""},
-      {R"("x": 0)", R"("x": [0])", {"$.layers[1].objects[0].x: expected a number, found an array"},
-       ""},
-      {R"("id": 7, )", "", {"$.layers[1].objects[0].id: expected a whole number, found nothing"},
-       ""}};
+      {R"("id": 7, |"x": 0)", R"(|"x": [0])", {"$.layers[1].objects[0].id: expected a whole number, "
+       "found nothing", "$.layers[1].objects[0].x: expected a number, found an array"}, ""}};
   // clang-format on
   std::string maps, all_records;
   for (size_t i = 0; i < std::size(rows); ++i) {
@@ -145,9 +159,11 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
     SCOPED_TRACE(map);
     ASSERT_TRUE(write_file(map, row.fifo ? kMap : changed(row.from, row.to)));
     std::string said, logged;
-    for (const std::string &line : row.lines)
-      said += "lvgen: " + (row.fifo ? fifo : map) + ": " + line + "\n",
-          logged += "INFO: " + map + ": " + line + "\n";
+    for (const std::string &line : row.lines) { // a template's lines name it, in dir
+      const bool own = line.find(".tj: $") == std::string::npos;
+      said += "lvgen: " + (own ? (row.fifo ? fifo : map) + ": " : dir) + line + "\n";
+      logged += "INFO: " + (own ? map + ": " : dir) + line + "\n";
+    }
     const std::string before = read_file(records);
     const ProcessResult run = run_shell("\"" + exe_dir() + "lvgen\" \"$0\" \"" + map + "\"", out);
     EXPECT_EQ(std::pair(run.exit_code, run.output), std::pair(row.records.empty() ? 1 : 0, said));
@@ -179,11 +195,21 @@ TEST(Tools, MapsAsTiledSavesThemBuildOrSayWhatToChange) {
           "/src/level -I" PORDECK_SOURCE_DIR "/tests all.cpp print.cpp -o print && ./print",
       dir);
   EXPECT_EQ(std::pair(compiled.exit_code, compiled.output), std::pair(0, all_records));
-  const ProcessResult shipped = run_shell("cd " PORDECK_SOURCE_DIR " && \"" + exe_dir() +
-                                              "lvgen\" \"$0\" map/fendor.tmj && sha256sum <\"$0\"",
-                                          dir + "shipped.cpp");
-  EXPECT_EQ(shipped.output,
-            "047b63404497846ccc4f8b65de1d07e4f6c055077645f9d21af2197cf3fc73c9  -\n");
+  // lvgen's usage, two maps whose records would share a name, the maps named first in the
+  // source (a control character as '?'), and the shipped map's source, the same bytes still.
+  const std::string lvgen = "; \"" + exe_dir() + "lvgen\" ";
+  EXPECT_EQ(
+      run_shell("cd \"$0\" && b=$(printf \"b\\037.tmj\") && for m in a.tmj a.tmj_tiles_0 \"$b\"; "
+                "do cp map0.tmj \"$m\"; done" +
+                    lvgen + "out.cpp; echo $?" + lvgen + "out.cpp a.tmj a.tmj_tiles_0; echo $?" +
+                    lvgen + "out.cpp \"$b\" a.tmj && head -1 out.cpp; cd " PORDECK_SOURCE_DIR +
+                    lvgen + "\"$0/shipped.cpp\" map/fendor.tmj && sha256sum <\"$0/shipped.cpp\"",
+                dir)
+          .output,
+      "lvgen: usage: lvgen OUT.cpp MAP...\n2\nlvgen: a.tmj_tiles_0: expected a path that gives "
+      "its records names of their own, found a_tmj_tiles_0 already taken by a.tmj\n1\n// "
+      "generated by lvgen from b?.tmj a.tmj; do not edit\n"
+      "047b63404497846ccc4f8b65de1d07e4f6c055077645f9d21af2197cf3fc73c9  -\n");
   // A good map plays until the game is interrupted (after 3 s: on a loaded machine SDL may
   // take a while to start and take over SIGINT).
   EXPECT_EQ(
@@ -201,16 +227,12 @@ TEST(Tools, ReleaseRefusesWhatCannotBeReleased) {
   const std::string repo = make_temp_dir(), in_repo = "export GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t "
                                                       "GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t; "
                                                       "s=" PORDECK_SOURCE_DIR "; cd \"$0\" && ";
-  ASSERT_EQ(run_shell(in_repo +
-                          "mkdir tools packaging && cp $s/CMakeLists.txt . && cp $s/tools/*.sh "
-                          "tools && cp $s/packaging/{changelog,*.xml} packaging && git init "
-                          "-q && git add -A && git commit -qm 1",
-                      repo)
-                .exit_code,
-            0);
-  // A change, and the line the release then refuses with.
+  // A change, and the line the release then refuses with (the first makes the repository).
   const std::pair<std::string, std::string> changes[] = {
-      {"echo >>packaging/changelog", "release: the work tree has uncommitted changes"},
+      {"mkdir tools packaging && cp $s/CMakeLists.txt . && cp $s/tools/*.sh tools && cp "
+       "$s/packaging/{changelog,*.xml} packaging && git init -q && git add -A && git commit -qm 1 "
+       "&& echo >>packaging/changelog",
+       "release: the work tree has uncommitted changes"},
       {"git checkout -q . && sed -i \"s/VERSION [0-9.]* /VERSION 9.9.9 /\" CMakeLists.txt && "
        "git commit -qam 2",
        "release: packaging/changelog has no entry for 9.9.9 at its top"},
