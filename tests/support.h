@@ -90,7 +90,7 @@ inline std::string read_file(const std::string &path) {
 // SDL's own function of that name, from the SDL library, for a test that interposes it: the
 // engine's calls reach the test's function of the same name, which passes them on.
 void *sdl_function(const char *name);
-template <typename F> F *sdl_function(F *, const char *name) { // of the interposing f's type
+template <typename F> F *sdl_function(F *, const char *name) { // of the stand-in's type
   return reinterpret_cast<F *>(sdl_function(name));
 }
 

@@ -48,11 +48,12 @@ TEST_F(ImageTest, RegistryRefusesBrokenFilesBadIdsAndTheSixtyFifth) {
     EXPECT_EQ(log.lines(), Lines(2, path(name) + ": " + SDL_GetError()));
   }
   LogCapture log;
-  const std::vector<int> results{
-      VEL_DrawImage(-1, 0, 0),          VEL_DrawImageEx(64, 0, 0, &kWhole),
-      VEL_DrawTile(1, 0, 0, 0, 0.0, 0), VEL_DrawImageEx(0, 0, 0, nullptr),
-      VEL_ImageLoad(nullptr),           VEL_DrawTile(0, -1, 0, 0, 0.0, 0),
-      VEL_DrawTile(0, 0, 0, 0, 0.0, 0)}; // a 4 x 4 image holds no 16-pixel tile
+  // The last: a 4 x 4 image holds no 16-pixel tile.
+  // clang-format off
+  const std::vector<int> results{VEL_DrawImage(-1, 0, 0), VEL_DrawImageEx(64, 0, 0, &kWhole),
+      VEL_DrawTile(1, 0, 0, 0, 0.0, 0), VEL_DrawImageEx(0, 0, 0, nullptr), VEL_ImageLoad(nullptr),
+      VEL_DrawTile(0, -1, 0, 0, 0.0, 0), VEL_DrawTile(0, 0, 0, 0, 0.0, 0)};
+  // clang-format on
   EXPECT_EQ(results, std::vector<int>(7, -1));
   std::vector<std::string> paths{path("0.bmp")}; // the same file, named 65 ways
   std::vector<int> ids{0};
