@@ -24,13 +24,17 @@ extern "C" void SDL_Delay(Uint32 ms) {
   fake_clock ? void(fake_now += ms + 1) : real(ms);
 }
 
-// SDL's copies to the renderer, refused with "refused" while refuse_copies is set.
-static bool refuse_copies = false;
+// SDL's functions that a test may refuse, one at a time: the one named fails with "refused".
+static std::string refused;
+extern "C" int SDL_RenderClear(SDL_Renderer *renderer) {
+  static const auto real = sdl_function(SDL_RenderClear, "SDL_RenderClear");
+  return refused == "SDL_RenderClear" ? SDL_SetError("refused") : real(renderer);
+}
 extern "C" int SDL_RenderCopyEx(SDL_Renderer *r, SDL_Texture *t, const SDL_Rect *src,
                                 const SDL_Rect *dst, double a, const SDL_Point *c,
                                 SDL_RendererFlip f) {
   static const auto real = sdl_function(SDL_RenderCopyEx, "SDL_RenderCopyEx");
-  return refuse_copies ? SDL_SetError("refused") : real(r, t, src, dst, a, c, f);
+  return refused == "SDL_RenderCopyEx" ? SDL_SetError("refused") : real(r, t, src, dst, a, c, f);
 }
 
 namespace {
@@ -107,25 +111,25 @@ TEST(VelInit, ASecondStartIsAFirstStart) {
   }
 }
 
-// SDL refusing its copies: a tile is refused, and the frame, each with SDL's reason.
+// SDL refusing a frame's clear, then its copies: the frame is refused, and a tile, each time
+// with SDL's reason.
 TEST(VelFrame, RefusedBySDL) {
   Engine engine;
   LogCapture log;
-  refuse_copies = true, VEL_DrawBegin();
+  const int cleared = (refused = "SDL_RenderClear", VEL_DrawBegin(), VEL_DrawEnd());
+  refused = "SDL_RenderCopyEx", VEL_DrawBegin();
   const int tile = VEL_DrawTile(VEL_ImageLoad("res/box.bmp"), 0, 0, 0, 0.0, 0);
-  EXPECT_EQ(std::pair(tile, VEL_DrawEnd()), std::pair(-1, -1));
-  refuse_copies = false;
-  EXPECT_EQ(log.lines(), Lines(2, "refused"));
+  EXPECT_EQ(std::tuple(cleared, tile, VEL_DrawEnd()), std::tuple(-1, -1, -1));
+  refused.clear();
+  EXPECT_EQ(log.lines(), Lines(3, "refused"));
 }
 
 constexpr Rgba kBlack{0, 0, 0, 255}, kGreen{0, 255, 0, 255};
 
 // Presents a canvas cleared to green into a window of the given size.
 void present_green(int w, int h) {
-  SDL_SetWindowSize(test_window(), w, h);
-  VEL_DrawBegin();
-  VEL_DrawSetColor(0.0f, 1.0f, 0.0f, 1.0f);
-  VEL_DrawClear();
+  SDL_SetWindowSize(test_window(), w, h), VEL_DrawBegin();
+  VEL_DrawSetColor(0.0f, 1.0f, 0.0f, 1.0f), VEL_DrawClear();
   EXPECT_EQ(VEL_DrawEnd(), 0);
 }
 
@@ -183,15 +187,13 @@ TEST(VelPacing, FramesKeepTheirCadence) {
   const int frames[][3] = {{10, 23, 1034}, {10, 22, 1067}, {60, 0, 1127}, {10, 23, 1161}};
   // clang-format on
   for (const auto &[work, sleep, after] : frames) {
-    VEL_DrawBegin(), fake_now += work, sleeps.clear();
-    VEL_DrawEnd();
+    VEL_DrawBegin(), fake_now += work, sleeps.clear(), VEL_DrawEnd();
     EXPECT_EQ(std::pair(sleeps, fake_now),
               std::pair(std::vector<Uint32>(sleep > 0, sleep), Uint64(after)));
   }
   for (int i = 0; i < 30; ++i) // a second more of frames with 10 ms of work each
     VEL_DrawBegin(), fake_now += 10, VEL_DrawEnd();
-  EXPECT_EQ(fake_now, 1161u + 30 * 33);
-  EXPECT_EQ(VEL_GetTick(), 34u);
+  EXPECT_EQ(std::pair(fake_now, VEL_GetTick()), std::pair(Uint64{1161 + 30 * 33}, Uint64{34}));
 }
 
 // On a 4 x 3 canvas, each draw in turn and the whole canvas after it, row by row: k black,

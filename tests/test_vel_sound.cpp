@@ -9,11 +9,11 @@ namespace {
 // sound.
 struct SoundTest : testing::Test {
   void SetUp() override {
-    const std::string shot = read_file(exe_dir() + "res/piou.wav");           // 0.2 s
-    std::string listed = read_file(exe_dir() + "res/alarm.wav"), wide = shot; // 1.5 s
+    const std::string shot = read_file(exe_dir() + "res/piou.wav");                       // 0.2 s
+    std::string listed = read_file(exe_dir() + "res/alarm.wav"), wide = shot, fat = shot; // 1.5 s
     listed.insert(12, std::string("LIST\0\x20\0\0", 8) + std::string(8192, 'x'));
     wide[22] = 0, wide[23] = 1; // 256 channels, which stopped the mixer's music reader dead
-    std::string fat = shot;     // a format of 4068 bytes: in a 4 KiB head, no room for samples
+    // fat: a format of 4068 bytes, which leaves a 4 KiB head no room for samples.
     fat.insert(36, std::string(4052, '\0')), fat[16] = '\xe4', fat[17] = '\x0f';
     // clang-format off
     for (const auto &[name, bytes] : {std::pair<const char *, std::string>{"short.wav", shot},
