@@ -41,13 +41,13 @@ TEST_F(ImageTest, RegistryRefusesBrokenFilesBadIdsAndTheSixtyFifth) {
   ASSERT_EQ(load("0.bmp", 4, 4), 0);
   EXPECT_EQ(VEL_SetWindowIcon(path("0.bmp").c_str()), 0);
   ASSERT_TRUE(write_file(dir + "truncated.bmp", read_file(dir + "0.bmp").substr(0, 60)));
+  LogCapture log; // which has the log back after each capture within it
   for (const char *name : {"missing.bmp", "truncated.bmp"}) { // as images and as the icon
-    LogCapture log;
+    LogCapture broken;
     EXPECT_EQ(std::pair(VEL_ImageLoad(path(name).c_str()), VEL_SetWindowIcon(path(name).c_str())),
               std::pair(-1, -1));
-    EXPECT_EQ(log.lines(), Lines(2, path(name) + ": " + SDL_GetError()));
+    EXPECT_EQ(broken.lines(), Lines(2, path(name) + ": " + SDL_GetError()));
   }
-  LogCapture log;
   // The last: a 4 x 4 image holds no 16-pixel tile.
   // clang-format off
   const std::vector<int> results{VEL_DrawImage(-1, 0, 0), VEL_DrawImageEx(64, 0, 0, &kWhole),
