@@ -66,10 +66,10 @@ TEST(Faults, EachEndsInItsLineAndStatus) {
     SCOPED_TRACE(damage + env);
     const std::string dir = damaged_copy(damage);
     const std::string line = expected_line(env, path, dir);
-    const std::string env_line = env.empty() ? "" : "env " + env + " ";
-    const char *limit = status == 0 ? "-s INT 2" : "20"; // a game that runs on is interrupted
-    const ProcessResult run =
-        run_shell(env_line + "timeout --preserve-status " + limit + " \"$0\"", dir + "pordeck");
+    // A game that runs on is interrupted.
+    const std::string timeout = (env.empty() ? "" : "env " + env + " ") +
+                                "timeout --preserve-status " + (status == 0 ? "-s INT 2" : "20");
+    const ProcessResult run = run_shell(timeout + " \"$0\"", dir + "pordeck");
     // A sanitizer's report (a leak leaves a failing game's status as it was) counts as -1.
     EXPECT_EQ(run.output.find("Sanitizer") == std::string::npos ? run.exit_code : -1, status);
     // An effect that does not load stops the game, which says so: the first of them when

@@ -166,10 +166,11 @@ async function desktop(browser) {
   await until('in front again, it runs', async () => (await sound(page)) === 'running,true');
   await page.reload();
   await until('a reload keeps them off', async () => (await switches(page)) === 'false,false');
-  await page.click('#music');
+  await page.click('#music'); // the first press since the reload: the sound starts, the bar moves
+  await until('the alarm\'s button switches it on again, the sound running', async () =>
+    [await switches(page), await sound(page)].join() === 'true,false,running,true');
   await page.click('#effects');
-  await until('the buttons switch them on again', async () =>
-    (await switches(page)) === 'true,true');
+  await until('the effects\' button too', async () => (await switches(page)) === 'true,true');
   // A tab the playfield's own size leaves no room beside it or below.
   await page.setViewport({ width: 640, height: 480 });
   await until('in a 640 x 480 tab the bar folds over the playfield', async () =>
