@@ -1183,6 +1183,15 @@ void mouse_moved(int x, int y, VEL_Event *e) {
   e->y = mouse_y = y;
 }
 
+// A button going down or up: reported to the caller and kept in the buttons' state.
+bool button_event(unsigned button, bool down, VEL_Event *e) {
+  e->type = down ? VEL_EVENT_BUTTON_DOWN : VEL_EVENT_BUTTON_UP;
+  e->button = button;
+  input[button] = down ? 1 : 0;
+  pressed[button] |= input[button];
+  return true;
+}
+
 bool key_down(const SDL_KeyboardEvent &key, VEL_Event *e) {
   const SDL_Scancode scancode = key.keysym.scancode;
   if (!config.disable_bind_menu && scancode == SDL_SCANCODE_F1) {
@@ -1195,52 +1204,25 @@ bool key_down(const SDL_KeyboardEvent &key, VEL_Event *e) {
     keys_pressed[scancode] = 1;
   }
   const int button = key_button(scancode);
-  if (button < 0 || key.repeat) {
-    return false;
-  }
-  e->type = VEL_EVENT_BUTTON_DOWN;
-  e->button = static_cast<uint32_t>(button);
-  input[button] = pressed[button] = 1;
-  return true;
+  return button >= 0 && !key.repeat && button_event(static_cast<unsigned>(button), true, e);
 }
 
 bool key_up(const SDL_KeyboardEvent &key, VEL_Event *e) {
   const int button = key_button(key.keysym.scancode);
-  if (button < 0) {
-    return false;
-  }
-  e->type = VEL_EVENT_BUTTON_UP;
-  e->button = static_cast<uint32_t>(button);
-  input[button] = 0;
-  return true;
+  return button >= 0 && button_event(static_cast<unsigned>(button), false, e);
 }
 
 bool mouse_button(const SDL_MouseButtonEvent &mouse, VEL_Event *e) {
-  const bool down = mouse.type == SDL_MOUSEBUTTONDOWN;
   const unsigned button = mouse.button + MOUSE_BUTTON_OFFSET;
-  e->type = down ? VEL_EVENT_BUTTON_DOWN : VEL_EVENT_BUTTON_UP;
-  e->button = button;
   mouse_moved(mouse.x, mouse.y, e);
-  if (button > LAST_BUTTON) {
-    return false;
-  }
-  input[button] = down ? 1 : 0;
-  pressed[button] |= input[button];
-  return true;
+  return button <= LAST_BUTTON && button_event(button, mouse.type == SDL_MOUSEBUTTONDOWN, e);
 }
 
 bool pad_button(const SDL_ControllerButtonEvent &pad, VEL_Event *e) {
   const auto *entry = std::find(std::begin(PAD_BUTTONS), std::end(PAD_BUTTONS), pad.button);
-  if (entry == std::end(PAD_BUTTONS)) {
-    return false;
-  }
-  const bool down = pad.type == SDL_CONTROLLERBUTTONDOWN;
-  const auto button = static_cast<uint32_t>(entry - std::begin(PAD_BUTTONS));
-  e->type = down ? VEL_EVENT_BUTTON_DOWN : VEL_EVENT_BUTTON_UP;
-  e->button = button;
-  input[button] = down ? 1 : 0;
-  pressed[button] |= input[button];
-  return true;
+  return entry != std::end(PAD_BUTTONS) &&
+         button_event(static_cast<unsigned>(entry - std::begin(PAD_BUTTONS)),
+                      pad.type == SDL_CONTROLLERBUTTONDOWN, e);
 }
 
 void window_event(uint8_t what) {
