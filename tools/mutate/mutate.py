@@ -161,8 +161,8 @@ class Worker:
                 path.unlink()
 
     def run(self, command, limit=None):
-        """Runs command in a process group of its own; its status and output (None: over the
-        limit, its processes ended)."""
+        """Runs command in a session of its own; its status and output (None: over the limit).
+        Its processes are ended with it, those it left running too."""
         if self.stopped:
             return None, ""
         with open(self.log, "w") as log:
@@ -171,9 +171,9 @@ class Worker:
             try:
                 status = self.process.wait(limit)
             except subprocess.TimeoutExpired:
-                self.kill()
-                self.process.wait()
                 status = None
+            self.kill()
+            self.process.wait()
             self.process = None
         return status, self.log.read_text(errors="replace")
 
@@ -182,10 +182,15 @@ class Worker:
         self.kill()
 
     def kill(self):
-        try:
-            os.killpg(self.process.pid, signal.SIGKILL)
-        except (AttributeError, ProcessLookupError):  # none running, or it has just ended
-            pass
+        """Ends every process of the command's session: a test's timeout(1) moves the game it
+        runs to a group of its own, and a mutant may leave that game running."""
+        session = getattr(self.process, "pid", None)
+        for stat in Path("/proc").glob("[0-9]*/stat"):
+            try:  # after the name: state, parent, group, session
+                if session and int(stat.read_text().rsplit(")", 1)[1].split()[3]) == session:
+                    os.kill(int(stat.parent.name), signal.SIGKILL)
+            except (OSError, IndexError, ValueError):  # it has just ended
+                pass
 
     def configure(self):
         return self.run(["cmake", "-S", str(self.src), "-B", str(self.build),
