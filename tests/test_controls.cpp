@@ -32,8 +32,7 @@ public:
     std::filesystem::remove_all(path);
     EXPECT_TRUE(!settings || write_file(path, *settings));
     engine = std::make_unique<Engine>();
-    settings_start();
-    game_init(&game);
+    settings_start(), game_init(&game);
     EXPECT_EQ(sounds_load(), 0);
     cursor = game_get_entity(&game, entity_type("player"));
   }
@@ -77,8 +76,7 @@ TEST(TwoKeys, TheWholeLevelWithTheAimAssistAlone) {
 // one; it stops at the canvas's edge. The mouse, moving or clicking, takes it back at once.
 TEST(Keys, TheCrosshairSpeedsUpStopsAtTheEdgeAndTheMouseTakesItBack) {
   Play play("top_speed = 3\n");
-  push_mouse(100, 100), play.frame();
-  push_key(SDL_SCANCODE_RIGHT, true);
+  push_mouse(100, 100), play.frame(), push_key(SDL_SCANCODE_RIGHT, true);
   std::vector<int> xs;
   for (int i = 0; i < 5; ++i)
     play.frame(), xs.push_back(play.cursor->x);

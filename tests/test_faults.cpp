@@ -32,8 +32,7 @@ const std::tuple<const char *, std::string, std::string, int> kFaults[] = {
 // A copy of the game's directory damaged by the shell line; its path, with a trailing slash.
 std::string damaged_copy(const std::string &damage) {
   const std::string dir = fs::canonical(make_temp_dir()).string() + "/";
-  fs::copy(exe_dir() + "pordeck", dir + "pordeck");
-  fs::copy(exe_dir() + "res", dir + "res");
+  fs::copy(exe_dir() + "pordeck", dir + "pordeck"), fs::copy(exe_dir() + "res", dir + "res");
   EXPECT_EQ(run_shell("cd \"$0\" && " + (damage.empty() ? "true" : damage), dir).exit_code, 0);
   return dir;
 }

@@ -65,8 +65,7 @@ public:
     EXPECT_EQ(sounds_load(), 0);
     Mix_HaltChannel(-1);
     for (int id = 0; id < SOUND_COUNT; ++id) { // each id's chunk, on the first free channel
-      VEL_PlaySound(id);
-      effects.push_back(Mix_GetChunk(0));
+      VEL_PlaySound(id), effects.push_back(Mix_GetChunk(0));
       EXPECT_EQ(Mix_VolumeChunk(Mix_GetChunk(0), -1), id == SOUND_CLOCK ? 20 : 10) << id;
       Mix_HaltChannel(-1);
     }

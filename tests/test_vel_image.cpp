@@ -124,8 +124,7 @@ TEST_F(ImageTest, RotationClippedContentAndWhole) {
 TEST_F(ImageTest, OpaqueCopiesDrawTheSamePixelsAsBlending) {
   const float tints[][4] = {{1, 1, 1, 1}, {1, 0, 0, 1}, {1, 0.5f, 0.5f, 1}, {1, 1, 1, 0.5f}};
   const auto draw_all = [&](bool opaque_copies) {
-    VEL_SetOpaqueCopies(opaque_copies);
-    VEL_DrawBegin();
+    VEL_SetOpaqueCopies(opaque_copies), VEL_DrawBegin();
     for (int n = 0; n < 7 * 4 * 4; ++n) { // image, tint, flip
       const char *names[] = {"cursor", "box",   "boxdestroyed",  "windowclean",
                              "window", "clock", "clockdestroyed"};

@@ -89,8 +89,7 @@ TEST_F(SoundTest, MusicIsReplacedStoppedAndLoops) {
   EXPECT_EQ(VEL_PlayMusic(path("fat.wav").c_str(), -1), 0);
   EXPECT_EQ(VEL_PlayMusic(path("long.wav").c_str(), -1), 0);
   EXPECT_EQ(Mix_PlayingMusic(), 1);
-  VEL_StopMusic();
-  VEL_StopMusic();
+  VEL_StopMusic(), VEL_StopMusic();
   EXPECT_EQ(Mix_PlayingMusic(), 0);
   EXPECT_EQ(VEL_PlayMusic(path("short.wav").c_str(), -1), 0); // left playing for the quit
 }
